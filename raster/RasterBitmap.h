@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+
+// One bitmap held by value. Pixels live in a QImage (implicitly shared, so copies are
+// cheap until one side changes). Supported layouts:
+//   8 bits:  QImage::Format_Indexed8 (palette; grey pictures carry a grey palette)
+//   24 bits: QImage::Format_RGB888
+//   32 bits: QImage::Format_RGB32 or QImage::Format_ARGB32
+class RasterBitmap {
+public:
+    RasterBitmap() = default;
+    // Takes any QImage; other layouts are converted to the nearest supported one.
+    explicit RasterBitmap(QImage image);
+
+    int width() const { return m_image.width(); }
+    int height() const { return m_image.height(); }
+    int bitsPerPixel() const;
+    bool isAllocated() const { return !m_image.isNull(); }
+
+    const QImage& image() const { return m_image; }
+    // Mutable access detaches from any copy sharing the pixels.
+    QImage& image() { return m_image; }
+    void setImage(QImage image);
+    void free() { m_image = QImage(); }
+
+private:
+    QImage m_image;
+};
+
+inline bool IsBitmapAllocated(const RasterBitmap& bitmap) { return bitmap.isAllocated(); }
+
+namespace raster {
+
+// Images larger than this are refused before any pixel memory is allocated.
+inline constexpr std::int64_t kMaxSide = 32768;
+inline constexpr std::int64_t kMaxPixels = 250'000'000;
+
+// True when a width × height image is positive and within the caps above.
+bool dimensionsAllowed(std::int64_t width, std::int64_t height);
+
+} // namespace raster
