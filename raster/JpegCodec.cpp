@@ -1,0 +1,312 @@
+#include "raster/JpegCodec.h"
+
+#include "raster/ExifOrientation.h"
+#include "raster/LargeImage.h"
+#include "raster/RasterBitmap.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <jpeglib.h>
+
+// libjpeg reports fatal errors through error_exit, which must not return; it jumps back
+// to the setjmp of the step that called into the library. Those steps keep only trivial
+// locals, so the jump skips no destructor, and every struct is destroyed by its owner.
+
+namespace {
+
+// Real progressive files have about ten scans; thousands of tiny hostile scans would
+// each cost a pass over the whole coefficient buffer.
+constexpr int kMaxScans = 100;
+// Any complete JPEG needs at least a bit per 8 × 8 block; one input byte per 4096
+// pixels leaves a wide margin for tiny or truncated files while keeping a few bytes
+// from claiming a huge picture.
+constexpr std::int64_t kMaxPixelsPerInputByte = 4096;
+// Quality at which chroma is stored at full resolution.
+constexpr int kFullChromaQuality = 90;
+
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void jumpOut(j_common_ptr cinfo)
+{
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+
+void discardMessage(j_common_ptr) {}
+
+void installErrorManager(ErrorManager& errors)
+{
+    jpeg_std_error(&errors.base);
+    errors.base.error_exit = jumpOut;
+    errors.base.output_message = discardMessage;
+}
+
+void limitScans(j_common_ptr cinfo)
+{
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
+        jumpOut(cinfo);
+}
+
+struct Decompressor {
+    Decompressor()
+    {
+        installErrorManager(errors);
+        cinfo.err = &errors.base;
+        progress.progress_monitor = limitScans;
+    }
+    ~Decompressor() { jpeg_destroy_decompress(&cinfo); }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    jpeg_decompress_struct cinfo{};
+    ErrorManager errors{};
+    jpeg_progress_mgr progress{};
+};
+
+bool readHeader(Decompressor& d, const unsigned char* data, unsigned long size)
+{
+    if (setjmp(d.errors.jump))
+        return false;
+    jpeg_create_decompress(&d.cinfo);
+    d.cinfo.progress = &d.progress;
+    jpeg_mem_src(&d.cinfo, data, size);
+    jpeg_read_header(&d.cinfo, TRUE);
+    switch (d.cinfo.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+        d.cinfo.out_color_space = JCS_GRAYSCALE;
+        break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+        d.cinfo.out_color_space = JCS_CMYK;
+        break;
+    default:
+        d.cinfo.out_color_space = JCS_RGB;
+        break;
+    }
+    // The same settings as the library's own command-line decoder.
+    d.cinfo.dct_method = JDCT_ISLOW;
+    d.cinfo.do_fancy_upsampling = TRUE;
+    jpeg_calc_output_dimensions(&d.cinfo);
+    return true;
+}
+
+// Decodes straight into the rows of the target image.
+bool readRows(Decompressor& d, JSAMPROW* rows)
+{
+    if (setjmp(d.errors.jump))
+        return false;
+    jpeg_start_decompress(&d.cinfo);
+    while (d.cinfo.output_scanline < d.cinfo.output_height) {
+        const JDIMENSION line = d.cinfo.output_scanline;
+        if (jpeg_read_scanlines(&d.cinfo, rows + line, d.cinfo.output_height - line) == 0)
+            return false;
+    }
+    return true;
+}
+
+inline uchar timesOver255(unsigned a, unsigned b)
+{
+    return uchar((a * b + 127) / 255);
+}
+
+// Photoshop stores CMYK inverted (255 = no ink) and flags that with its Adobe marker.
+void cmykToRgb(const JSAMPLE* in, uchar* out, JDIMENSION width, bool inverted)
+{
+    const unsigned flip = inverted ? 0 : 255;
+    for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 3) {
+        const unsigned k = in[3] ^ flip;
+        out[0] = timesOver255(in[0] ^ flip, k);
+        out[1] = timesOver255(in[1] ^ flip, k);
+        out[2] = timesOver255(in[2] ^ flip, k);
+    }
+}
+
+// Decodes CMYK a few rows at a time into a library-owned buffer and converts to RGB.
+bool readCmykRows(Decompressor& d, uchar* bits, qsizetype bytesPerLine)
+{
+    if (setjmp(d.errors.jump))
+        return false;
+    jpeg_start_decompress(&d.cinfo);
+    const JDIMENSION batch = JDIMENSION(d.cinfo.rec_outbuf_height);
+    JSAMPARRAY buffer = (*d.cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.cinfo),
+                                                     JPOOL_IMAGE, d.cinfo.output_width * 4, batch);
+    while (d.cinfo.output_scanline < d.cinfo.output_height) {
+        const JDIMENSION first = d.cinfo.output_scanline;
+        const JDIMENSION count = jpeg_read_scanlines(&d.cinfo, buffer, batch);
+        if (count == 0)
+            return false;
+        for (JDIMENSION i = 0; i < count; ++i)
+            cmykToRgb(buffer[i], bits + (first + i) * bytesPerLine, d.cinfo.output_width,
+                      d.cinfo.saw_Adobe_marker);
+    }
+    return true;
+}
+
+QList<QRgb> greyPalette()
+{
+    QList<QRgb> grey(256);
+    for (int i = 0; i < 256; ++i)
+        grey[i] = qRgb(i, i, i);
+    return grey;
+}
+
+bool decodeInto(Decompressor& d, QImage& image)
+{
+    if (d.cinfo.out_color_space == JCS_CMYK)
+        return readCmykRows(d, image.bits(), image.bytesPerLine());
+    std::vector<JSAMPROW> rows(size_t(image.height()));
+    for (int y = 0; y < image.height(); ++y)
+        rows[size_t(y)] = image.scanLine(y);
+    return readRows(d, rows.data());
+}
+
+} // namespace
+
+// A file whose data ends early still decodes: the library pads the missing part (grey)
+// and only warns, as most viewers show such a picture. Errors in the header fail.
+QImage decodeJpeg(QByteArrayView data)
+{
+    if (data.isEmpty())
+        return {};
+    Decompressor d;
+    if (!readHeader(d, reinterpret_cast<const unsigned char*>(data.data()),
+                    static_cast<unsigned long>(data.size())))
+        return {};
+    const std::int64_t width = d.cinfo.output_width;
+    const std::int64_t height = d.cinfo.output_height;
+    if (!raster::dimensionsAllowed(width, height) ||
+        width * height / kMaxPixelsPerInputByte > data.size())
+        return {};
+    const bool grey = d.cinfo.out_color_space == JCS_GRAYSCALE;
+    QImage image = raster::allocateImage(int(width), int(height),
+                                         grey ? QImage::Format_Indexed8 : QImage::Format_RGB888);
+    if (image.isNull())
+        return {};
+    if (grey)
+        image.setColorTable(greyPalette());
+    if (!decodeInto(d, image))
+        return {};
+    return uprightImage(image, exifOrientation(data));
+}
+
+namespace {
+
+// Growing malloc'ed output buffer; libjpeg cannot take one that throws.
+struct MemoryDestination {
+    jpeg_destination_mgr base{};
+    std::unique_ptr<unsigned char, decltype(&std::free)> buffer{nullptr, &std::free};
+    size_t capacity = 0;
+    size_t size = 0;
+};
+
+MemoryDestination& destinationOf(j_compress_ptr cinfo)
+{
+    return *reinterpret_cast<MemoryDestination*>(cinfo->dest);
+}
+
+void startDestination(j_compress_ptr cinfo)
+{
+    MemoryDestination& dest = destinationOf(cinfo);
+    dest.base.next_output_byte = dest.buffer.get();
+    dest.base.free_in_buffer = dest.capacity;
+}
+
+boolean growDestination(j_compress_ptr cinfo)
+{
+    MemoryDestination& dest = destinationOf(cinfo);
+    const size_t grown = dest.capacity * 2;
+    auto* bigger = static_cast<unsigned char*>(std::realloc(dest.buffer.get(), grown));
+    if (!bigger)
+        jumpOut(reinterpret_cast<j_common_ptr>(cinfo));
+    (void)dest.buffer.release();
+    dest.buffer.reset(bigger);
+    dest.base.next_output_byte = bigger + dest.capacity;
+    dest.base.free_in_buffer = grown - dest.capacity;
+    dest.capacity = grown;
+    return TRUE;
+}
+
+void finishDestination(j_compress_ptr cinfo)
+{
+    MemoryDestination& dest = destinationOf(cinfo);
+    dest.size = dest.capacity - dest.base.free_in_buffer;
+}
+
+struct Compressor {
+    Compressor()
+    {
+        installErrorManager(errors);
+        cinfo.err = &errors.base;
+        destination.base.init_destination = startDestination;
+        destination.base.empty_output_buffer = growDestination;
+        destination.base.term_destination = finishDestination;
+    }
+    ~Compressor() { jpeg_destroy_compress(&cinfo); }
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+
+    jpeg_compress_struct cinfo{};
+    ErrorManager errors{};
+    MemoryDestination destination;
+};
+
+bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality)
+{
+    if (setjmp(c.errors.jump))
+        return false;
+    jpeg_create_compress(&c.cinfo);
+    c.cinfo.dest = &c.destination.base;
+    c.cinfo.image_width = JDIMENSION(width);
+    c.cinfo.image_height = JDIMENSION(height);
+    c.cinfo.input_components = 3;
+    c.cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c.cinfo);
+    jpeg_set_quality(&c.cinfo, quality, TRUE);
+    if (quality >= kFullChromaQuality) {
+        c.cinfo.comp_info[0].h_samp_factor = 1;
+        c.cinfo.comp_info[0].v_samp_factor = 1;
+    }
+    c.cinfo.optimize_coding = TRUE;
+    jpeg_start_compress(&c.cinfo, TRUE);
+    while (c.cinfo.next_scanline < c.cinfo.image_height) {
+        const JDIMENSION line = c.cinfo.next_scanline;
+        jpeg_write_scanlines(&c.cinfo, rows + line, c.cinfo.image_height - line);
+    }
+    jpeg_finish_compress(&c.cinfo);
+    return true;
+}
+
+} // namespace
+
+QByteArray encodeJpeg(const QImage& image, int quality)
+{
+    if (image.isNull() || !raster::dimensionsAllowed(image.width(), image.height()))
+        return {};
+    const QImage rgb = image.format() == QImage::Format_RGB888
+                           ? image
+                           : image.convertToFormat(QImage::Format_RGB888);
+    if (rgb.isNull())
+        return {};
+    std::vector<JSAMPROW> rows(size_t(rgb.height()));
+    for (int y = 0; y < rgb.height(); ++y)
+        rows[size_t(y)] = const_cast<JSAMPROW>(rgb.constScanLine(y)); // only read
+    Compressor c;
+    // A start that fits most ID photos and sheets in one piece; it doubles when needed.
+    c.destination.capacity = size_t(1) << 16;
+    c.destination.buffer.reset(static_cast<unsigned char*>(std::malloc(c.destination.capacity)));
+    if (!c.destination.buffer)
+        return {};
+    if (!compress(c, rows.data(), rgb.width(), rgb.height(), std::clamp(quality, 1, 100)))
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(c.destination.buffer.get()),
+                      qsizetype(c.destination.size));
+}
