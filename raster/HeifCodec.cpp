@@ -3,6 +3,7 @@
 #include "raster/LargeImage.h"
 #include "raster/RasterBitmap.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -78,6 +79,12 @@ QImage decodeHeifImage(QByteArrayView data)
     if (!handle || !raster::dimensionsAllowed(heif_image_handle_get_width(handle.get()),
                                               heif_image_handle_get_height(handle.get())))
         return {};
+    // A grid image may claim far more pixels inside than its declared size; hold the
+    // decoder to the declared size (with room for ordinary tile sizes) so a hostile
+    // file cannot make it allocate gigabytes.
+    const int declaredSide = std::max(heif_image_handle_get_width(handle.get()),
+                                      heif_image_handle_get_height(handle.get()));
+    heif_context_set_maximum_image_size_limit(context.get(), std::max(2 * declaredSide, 4096));
     const Image decoded = decodedImage(handle.get());
     if (!decoded)
         return {};

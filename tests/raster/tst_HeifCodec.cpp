@@ -9,10 +9,15 @@
 
 namespace {
 
+QByteArray dataFile(const char* name)
+{
+    QFile file(QStringLiteral(IDPHOTO_SOURCE_DIR "/tests/raster/data/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QByteArray quadrants()
 {
-    QFile file(QStringLiteral(IDPHOTO_SOURCE_DIR "/tests/raster/data/quadrants.heic"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return dataFile("quadrants.heic");
 }
 
 // Rewrites the size that the primary image (the last of the file's items) declares in
@@ -71,6 +76,8 @@ private slots:
         QTest::newRow("side over the cap") << withDeclaredSize(heif, 40000, 48);
         QTest::newRow("pixels over the cap") << withDeclaredSize(heif, 20000, 20000);
         QTest::newRow("zero size") << withDeclaredSize(heif, 0, 0);
+        // Declares 64 × 48 but its grid asks for a picture of hundreds of megapixels.
+        QTest::newRow("grid larger than declared") << dataFile("grid-larger-than-declared.heic");
     }
 
     void badInput()
