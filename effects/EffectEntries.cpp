@@ -1,0 +1,99 @@
+#include "effects/EffectEntries.h"
+
+#include "effects/FrmBBoshasy.h"
+#include "effects/FrmControlColor.h"
+#include "effects/SoftGlow.h"
+#include "raster/BitmapOps.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QWidget>
+
+namespace {
+
+// Shows the given cursor until it goes out of scope, whatever way the scope is left.
+class OverrideCursor {
+public:
+    explicit OverrideCursor(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
+    ~OverrideCursor() { QApplication::restoreOverrideCursor(); }
+    OverrideCursor(const OverrideCursor&) = delete;
+    OverrideCursor& operator=(const OverrideCursor&) = delete;
+};
+
+void placeCentredOver(QWidget& dialog, QWidget* mainWindow)
+{
+    if (!mainWindow)
+        return;
+    const QPoint offset =
+        centredDialogOffset(mainWindow->frameGeometry().size(), dialog.frameGeometry().size());
+    dialog.move(mainWindow->mapToGlobal(offset));
+}
+
+void runAdjustDialog(QWidget* mainWindow, AdjustKind mode, RasterBitmap& workBitmap,
+                     const std::function<void()>& invalidateWorkspace)
+{
+    // The OK handler has already changed the work bitmap when the run ends.
+    createAdjustDialog(mainWindow, mode, workBitmap, invalidateWorkspace)->exec();
+}
+
+} // namespace
+
+QPoint centredDialogOffset(QSize outer, QSize inner)
+{
+    return QPoint((outer.width() - inner.width()) / 2, (outer.height() - inner.height()) / 2);
+}
+
+void convertForEditing(RasterBitmap& workBitmap)
+{
+    if (workBitmap.isAllocated() && workBitmap.bitsPerPixel() < 24)
+        convertTo24(workBitmap);
+}
+
+std::unique_ptr<TColorCForm> createAdjustDialog(QWidget* mainWindow, AdjustKind mode,
+                                                RasterBitmap& workBitmap,
+                                                const std::function<void()>& invalidateWorkspace)
+{
+    auto dialog = std::make_unique<TColorCForm>(mainWindow, workBitmap, invalidateWorkspace);
+    placeCentredOver(*dialog, mainWindow);
+    convertForEditing(workBitmap);
+    dialog->prepare(mode);
+    return dialog;
+}
+
+std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap)
+{
+    auto dialog = std::make_unique<TBBoshasyForm>(mainWindow);
+    placeCentredOver(*dialog, mainWindow);
+    convertForEditing(workBitmap);
+    dialog->prepare(workBitmap);
+    return dialog;
+}
+
+void applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
+                         const std::function<void()>& invalidateWorkspace)
+{
+    const OverrideCursor busy(Qt::PointingHandCursor);
+    if (invalidateWorkspace)
+        invalidateWorkspace();
+    applySoftGlow(workBitmap, dialog.GammaValue);
+}
+
+void OpenToneDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+                    const std::function<void()>& invalidateWorkspace)
+{
+    runAdjustDialog(mainWindow, AdjustKind::Tone, workBitmap, invalidateWorkspace);
+}
+
+void OpenColourDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+                      const std::function<void()>& invalidateWorkspace)
+{
+    runAdjustDialog(mainWindow, AdjustKind::Colour, workBitmap, invalidateWorkspace);
+}
+
+void OpenSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+                        const std::function<void()>& invalidateWorkspace)
+{
+    const auto dialog = createSoftGlowDialog(mainWindow, workBitmap);
+    if (dialog->exec() == QDialog::Accepted)
+        applySoftGlowResult(*dialog, workBitmap, invalidateWorkspace);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "effects/ToneAdjustment.h"
+#include "raster/RasterBitmap.h"
+
+#include <QPoint>
+#include <QSize>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+class TBBoshasyForm;
+class TColorCForm;
+
+// The main window's effect entries. Each opens its dialog centred over mainWindow, runs it
+// modally and, on OK, changes workBitmap in place; invalidateWorkspace repaints the main
+// window's workspace. workBitmap is converted to 24 bits per pixel first, and stays so
+// even when the user cancels.
+void OpenToneDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+                    const std::function<void()>& invalidateWorkspace);
+void OpenColourDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+                      const std::function<void()>& invalidateWorkspace);
+void OpenSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+                        const std::function<void()>& invalidateWorkspace);
+
+// The steps before and after the modal run, so that a dialog can be driven without one.
+
+// Where a dialog of outer size inner goes, in the main window's client coordinates, to sit
+// centred over a main window of outer size outer (halves round towards zero).
+QPoint centredDialogOffset(QSize outer, QSize inner);
+
+// Below 24 bits per pixel the photo is converted to 24; deeper photos stay as they are.
+void convertForEditing(RasterBitmap& workBitmap);
+
+// Created, placed, work bitmap converted and dialog prepared, ready for exec().
+std::unique_ptr<TColorCForm> createAdjustDialog(QWidget* mainWindow, AdjustKind mode,
+                                                RasterBitmap& workBitmap,
+                                                const std::function<void()>& invalidateWorkspace);
+std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap);
+
+// After OK: the full soft-glow effect with the dialog's gamma, under the hand cursor.
+void applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
+                         const std::function<void()>& invalidateWorkspace);

@@ -1,0 +1,119 @@
+#include "effects/FrmBBoshasy.h"
+
+#include "effects/EffectDialogParts.h"
+#include "effects/EffectPreview.h"
+#include "effects/PreviewBox.h"
+#include "effects/SoftGlow.h"
+#include "effects/ValueUpDown.h"
+#include "raster/BitmapPainter.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+
+namespace {
+
+constexpr QSize kClientSize(609, 335);
+constexpr QSize kPaintBoxSize(263, 215);
+constexpr int kGammaMinimum = 1;
+constexpr int kGammaMaximum = 500;
+constexpr int kGammaInitial = 100;
+
+// A navy label whose text ends at x = right.
+void makeEndLabel(QWidget* parent, const QString& text, int right, int top)
+{
+    QLabel* label = makeLabel(parent, text, QPoint(0, top));
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->move(right - label->width(), top);
+    QPalette navy = label->palette();
+    navy.setColor(QPalette::WindowText, QColor(0, 0, 0x80));
+    label->setPalette(navy);
+}
+
+} // namespace
+
+TBBoshasyForm::TBBoshasyForm(QWidget* parent) : QDialog(parent)
+{
+    setupEffectDialog(*this, kClientSize, QStringLiteral("뽀샤시 효과"));
+    QPalette black = palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    setPalette(black);
+
+    makeLabel(this, QStringLiteral("미리보기  "), QPoint(24, 24));
+    PaintBox = makePreviewPanel(this, QPoint(24, 39), kPaintBoxSize);
+    PaintBox->setPaintHandler([this](QPainter& painter) { PaintBoxPaint(painter); });
+
+    buildAdjustArea();
+
+    makeFramedPanel(this, QRect(304, 128, 287, 81), false);
+    Label2 = makeLabel(this,
+                       QStringLiteral("☞ 사진속의 얼굴 또는 사물에 밝은 화장(cosmetic) \n\n"
+                                      "     효과를 적용시켜 예쁘게 하는 기능입니다. 조정\n\n"
+                                      "     기능을 이용하여 원하는 만큼 효과를 내십시오."),
+                       QPoint(312, 134));
+
+    btnOK = makeOkButton(this, QPoint(219, 296));
+    btnCANCEL = makeCancelButton(this, QPoint(315, 296));
+    connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
+    connect(btnCANCEL, &QPushButton::clicked, this, [this] { btnCANCELClick(); });
+}
+
+void TBBoshasyForm::buildAdjustArea()
+{
+    makeLabel(this, QStringLiteral("조정 "), QPoint(304, 24));
+    makeFramedPanel(this, QRect(304, 40, 287, 73), false);
+    makeEndLabel(this, QStringLiteral("선명하게 "), 362, 56);
+    makeEndLabel(this, QStringLiteral("환하게 "), 530, 56);
+    GaugeValue = makeGauge(this, QRect(311, 77, 223, 19), 1);
+    UpDownValue = makeUpDown(this, QPoint(534, 77), 35, 20);
+    edtValue = UpDownValue->edit();
+    connect(GaugeValue, &QSlider::valueChanged, this, [this] { GaugeValueChange(); });
+    connect(UpDownValue, &ValueUpDown::clicked, this, [this] { UpDownValueClick(); });
+}
+
+void TBBoshasyForm::prepare(const RasterBitmap& workBitmap)
+{
+    PreviewSource = makePreviewSource(workBitmap, kPaintBoxSize.width(), kPaintBoxSize.height());
+    m_photoWidth = workBitmap.width();
+    // The up-down's range comes first so that the position the slider hands it fits.
+    UpDownValue->setRange(kGammaMinimum, kGammaMaximum);
+    GaugeValue->setMaximum(kGammaMaximum);
+    GaugeValue->setMinimum(kGammaMinimum);
+    GaugeValue->setValue(kGammaInitial);
+}
+
+void TBBoshasyForm::GaugeValueChange()
+{
+    GammaValue = GaugeValue->value();
+    UpDownValue->setValue(GammaValue);
+    PaintBox->repaint();
+}
+
+void TBBoshasyForm::UpDownValueClick()
+{
+    GammaValue = UpDownValue->value();
+    if (GaugeValue->value() != GammaValue) {
+        GaugeValue->setValue(GammaValue); // its handler repaints
+        return;
+    }
+    PaintBox->repaint();
+}
+
+RasterBitmap TBBoshasyForm::previewBitmap() const
+{
+    RasterBitmap preview = PreviewSource;
+    applySoftGlowPreview(preview, GammaValue, m_photoWidth);
+    return preview;
+}
+
+void TBBoshasyForm::PaintBoxPaint(QPainter& painter)
+{
+    if (!PreviewSource.isAllocated())
+        return;
+    painter.fillRect(PaintBox->rect(), Qt::white);
+    const QRect target = previewTargetRect(PreviewSource.width(), PreviewSource.height(),
+                                           PaintBox->width(), PaintBox->height());
+    paintBitmap(painter, previewBitmap(), target);
+}

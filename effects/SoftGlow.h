@@ -1,0 +1,24 @@
+#pragma once
+
+#include "raster/RasterBitmap.h"
+
+// The soft-glow look: a gamma step chosen by the user, then the picture averaged with a
+// strongly blurred copy of itself, brightened and given contrast.
+namespace softglow {
+inline constexpr int kDarken = -70;
+inline constexpr int kBlurRadius = 100;
+inline constexpr int kBrighten = 150;
+inline constexpr int kContrast = 120;
+inline constexpr int kGammaCap = 700;
+} // namespace softglow
+
+// The full effect on the photo, in place.
+void applySoftGlow(RasterBitmap& bitmap, int gammaValue);
+
+// The blur radius that gives a preview photoWidth/previewWidth times smaller the same look
+// as the full blur on the photo; at least 1.
+int previewGlowRadius(int previewWidth, int photoWidth);
+
+// The same chain on a scaled-down copy of a photo photoWidth pixels wide, with the blur
+// scaled to match, so the preview shows what the full effect will give.
+void applySoftGlowPreview(RasterBitmap& preview, int gammaValue, int photoWidth);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "raster/RasterBitmap.h"
+
+// What the adjustment dialog changes: tone (brightness, contrast, gamma) or colour (hue,
+// saturation).
+enum class AdjustKind { Tone = 1, Colour = 2 };
+
+// The dialog's three slider rows; value3 (gamma) takes part in tone mode only.
+struct AdjustValues {
+    int value1 = 0;
+    int value2 = 0;
+    int value3 = 100;
+
+    friend bool operator==(const AdjustValues&, const AdjustValues&) = default;
+};
+
+// Every amount is passed on capped from above at 700; lower values pass unchanged.
+inline constexpr int kAdjustCap = 700;
+int cappedAdjustValue(int value);
+
+// Tone: intensity, contrast, gamma. Colour: hue, saturation. In place; a failing step is
+// left out and the rest still run.
+void adjustBitmap(RasterBitmap& bitmap, AdjustKind kind, const AdjustValues& values);
