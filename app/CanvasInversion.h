@@ -1,0 +1,19 @@
+#pragma once
+
+#include "common/Rect.h"
+
+#include <QImage>
+#include <QRect>
+
+// Pixel inversions on a painted workspace canvas (Format_RGB32 or
+// Format_ARGB32_Premultiplied). Inverting twice restores the pixels exactly, which the
+// crop frame and its drag outline rely on. Rectangles are in the canvas's logical
+// pixels, right and bottom exclusive; every pixel is touched at most once and only
+// inside clip (logical pixels too).
+
+// Every pixel of r.
+void invertRect(QImage& canvas, const Rect& r, const QRect& clip);
+// The one-pixel outline of r (normalised first).
+void invertFrame(QImage& canvas, Rect r, const QRect& clip);
+// Every other pixel of the one-pixel outline of r, counted clockwise from its top-left.
+void invertDottedFrame(QImage& canvas, Rect r, const QRect& clip);

@@ -1,0 +1,170 @@
+#pragma once
+
+#include "app/PhotoType.h"
+#include "app/StageRules.h"
+#include "app/WorkspaceGeometry.h"
+#include "app/WorkspacePyramid.h"
+#include "common/Rect.h"
+#include "raster/RasterBitmap.h"
+
+#include <QColor>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+class QDialog;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QSlider;
+class SkinImage;
+class UpDownButton;
+class WorkspaceScrollView;
+
+// The main window: the skinned, borderless window that carries one photo through the
+// workflow (open, choose the type and frame it, cut, edit, make the sheet, print, save
+// or order). It owns the document; the geometry and the rules it follows live in plain
+// functions beside it.
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The document. WorkBitmap is allocated exactly when a photo is loaded.
+    RasterBitmap OriginalBitmap;
+    RasterBitmap WorkBitmap;
+    RasterBitmap CutBitmap;
+    Rect CropRect; // photo pixels; (0, 0, 0, 0) means no frame
+    PhotoTypeState PhotoType;
+    int ZoomPercent = 0;
+    bool CutDone = false;
+    bool SheetMade = false;
+    bool Dragging = false;
+    int ActiveGrip = 0;
+    QPoint DragPoint;
+    QString SessionNumber;
+    QString SendResultUrl;
+    QString OrderPageUrl;
+    QString MakeDirUrl;
+
+    // Controls, named as in the window's layout; each number is the control's Tag.
+    QLabel* imgBack = nullptr;
+    std::array<SkinImage*, 9> imgDefault{};
+    std::array<SkinImage*, 9> imgDefaultUP{};
+    std::array<SkinImage*, 6> imgEffects{};
+    std::array<SkinImage*, 6> imgEffectsUP{};
+    std::array<SkinImage*, 3> imgViewSize{};
+    std::array<SkinImage*, 3> imgViewSizeUP{};
+    std::array<SkinImage*, 2> imgWindowStatus{};
+    std::array<SkinImage*, 2> imgWindowStatusUP{};
+    std::array<SkinImage*, kPhotoTypeCount> imgType{};
+    std::array<SkinImage*, kPhotoTypeCount> ImgSorvel{};
+    std::array<SkinImage*, 6> imgFlowChart{};
+    QSlider* Gauge = nullptr;
+    QLineEdit* edtValue = nullptr;
+    UpDownButton* UpDownValue = nullptr;
+    QLabel* lblInfoSelectType = nullptr;
+    QFrame* pnlWorkMainPanel = nullptr;
+    WorkspaceScrollView* ScrollView = nullptr;
+    QFrame* pnlIntroWindow = nullptr;
+    QLabel* imgIntroWindow = nullptr;
+    QFrame* pnlWaitInfo = nullptr;
+
+    Stage stage() const;
+    // Applies the stage rule of an action: shows its message and blinks its button
+    // when refused. Returns whether the action may run.
+    bool stageAllows(StageAction action);
+
+    // Blinks a highlight image three times to point the user at a button.
+    void FlashButton(QWidget* image);
+    void ShowWaitPanel(bool visible);
+
+    // Open: asks for a file, then OpenPhotoFile.
+    void OpenClick();
+    // What Open does with the chosen name: hide the intro, load the file if it
+    // exists, fit, clear the flags, re-apply a fixed photo type.
+    void OpenPhotoFile(const QString& fileName);
+    void LoadPhotoFile(const QString& fileName);
+    void RestoreOriginal();
+
+    void FitZoom();
+    void UpdateScrollRanges();
+    QPoint CenteringOffset() const;
+    void ImageToScreen(Rect& r) const;
+    void ScreenToImage(Rect& r) const;
+    void GaugeChange();
+    void UpDownValueClick();
+    void ActualSizeClick();
+    void FitClick();
+
+    // Applies photo type 0 … 4 (4 asks for the size); falls back to type 0 on error.
+    void SelectPhotoType(int index);
+    // The type buttons: refused after a cut; a fixed type also moves the selection.
+    void TypeClick(int index);
+    void ClampCropOrigin();
+
+    void HideClick();
+    void QuitClick();
+    void AboutClick();
+    void FlowChartClick(int index);
+
+    void ScrollViewPaint(QImage& canvas, const QRect& clip);
+    void ScrollViewMouseDown(QPoint position);
+    void ScrollViewMouseMove(QPoint position);
+    void ScrollViewMouseUp(QPoint position);
+
+    // The photo type whose selected button is visible (-1 when none is).
+    int selectedPhotoType() const;
+    // The current mapping between photo and workspace pixels.
+    ViewMapping viewMapping() const;
+
+    // Seams for tests: how the window sleeps while blinking, and how it runs a modal
+    // dialog (returns the dialog's result).
+    void setSleepFunction(std::function<void(int milliseconds)> sleep);
+    void setModalRunner(std::function<int(QDialog&)> runner);
+    int runModal(QDialog& dialog);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void createControls();
+    void createTopButtons();
+    void createSideButtons();
+    void createZoomControls();
+    void createWorkspace();
+    void createWaitPanel();
+    void createFlowChart();
+    SkinImage* makeImage(const QString& name, int tag, const QRect& geometry,
+                         const QString& hint = {});
+    void connectHover(const std::vector<SkinImage*>& images, const std::vector<SkinImage*>& group);
+    void showHighlight(const std::vector<SkinImage*>& group, int tag);
+    void hideAllHighlights();
+    void showSelectedType(int index);
+    void askCustomSize();
+    void updateTypeLabel();
+    void centreOver(QWidget& dialog) const;
+    void repaintHidden(QWidget* image);
+    void flashTogether(const std::vector<SkinImage*>& images);
+    void invalidateWorkspace();
+    void paintCropFrame(QImage& canvas, const QRect& clip);
+    void startWindowDrag(QPointF globalPosition);
+    void CreateUploadWindow();
+
+    std::function<void(int)> m_sleep;
+    std::function<int(QDialog&)> m_modalRunner;
+    std::vector<std::vector<SkinImage*>> m_highlightGroups;
+    WorkspacePyramid m_pyramid;
+    Rect m_dragFrame; // the frame where the drag started, workspace pixels
+    bool m_dragMoved = false;
+    QColor m_labelColour;
+    bool m_manualWindowDrag = false;
+    QPointF m_windowDragOffset;
+};

@@ -1,0 +1,44 @@
+#include "app/PhotoCutter.h"
+
+#include "raster/BitmapOps.h"
+
+#include <algorithm>
+
+QString frameOutsidePhotoMessage()
+{
+    return QStringLiteral("사진 밖에 있는 영역은 자를 수 없습니다.");
+}
+
+Rect ClipToImage(Rect r, int width, int height)
+{
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, width);
+    r.bottom = std::min(r.bottom, height);
+    return r;
+}
+
+bool cropFrameLargeEnough(const Rect& cropRect)
+{
+    return RectWidth(cropRect) >= kMinCutSide && RectHeight(cropRect) >= kMinCutSide;
+}
+
+std::optional<RasterBitmap> cutFramedArea(const RasterBitmap& photo, const Rect& cropRect,
+                                          int targetWidth, int targetHeight)
+{
+    if (!photo.isAllocated() || !raster::dimensionsAllowed(targetWidth, targetHeight))
+        return std::nullopt;
+    Rect frame = cropRect;
+    NormalizeRect(frame);
+    const Rect area = ClipToImage(frame, photo.width(), photo.height());
+    // A frame dragged wholly past the right or bottom edge clips to nothing.
+    if (area.right <= area.left || area.bottom <= area.top)
+        return std::nullopt;
+    RasterBitmap cut;
+    if (!copyBitmapRect(cut, photo, area.left, area.top, area.right - area.left,
+                        area.bottom - area.top))
+        return std::nullopt;
+    if (!sizeBitmap(cut, targetWidth, targetHeight, SizeQuality::Final))
+        return std::nullopt;
+    return cut;
+}

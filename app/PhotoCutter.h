@@ -1,0 +1,28 @@
+#pragma once
+
+#include "common/Rect.h"
+#include "raster/RasterBitmap.h"
+
+#include <QString>
+
+#include <optional>
+
+// A crop frame narrower or lower than this (photo pixels, before clipping) is not cut.
+inline constexpr int kMinCutSide = 5;
+
+// Shown when the frame lies wholly outside the photo, so there is nothing to cut.
+QString frameOutsidePhotoMessage();
+
+// Clips r to an image of width × height: left and top no smaller than 0, right and
+// bottom no larger than the image. The result may be empty.
+Rect ClipToImage(Rect r, int width, int height);
+
+// True when the frame is at least kMinCutSide pixels in both directions.
+bool cropFrameLargeEnough(const Rect& cropRect);
+
+// The cutting steps: the part of photo under cropRect, clipped to the photo, stretched
+// independently in both directions to exactly targetWidth × targetHeight. Returns nothing
+// when the clipped area is empty (frame wholly outside the photo) or a step fails; the
+// photo is then to be kept as it is.
+std::optional<RasterBitmap> cutFramedArea(const RasterBitmap& photo, const Rect& cropRect,
+                                          int targetWidth, int targetHeight);
