@@ -1,0 +1,54 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Benchmark rows and ratio targets, registered from any source file of the benchmark
+// executable (usually from a static initialiser), then run and printed by main.
+namespace bench {
+
+struct Benchmark {
+    std::string group;
+    std::string name;
+    std::function<void()> setup; // before every run, not timed; may be empty
+    std::function<void()> run;   // timed
+};
+
+// Passes when the median of numerator is at most limit times the median of denominator.
+struct RatioTarget {
+    std::string label;
+    std::string numerator;
+    std::string denominator;
+    double limit;
+};
+
+inline std::vector<Benchmark>& benchmarks()
+{
+    static std::vector<Benchmark> all;
+    return all;
+}
+
+inline std::vector<RatioTarget>& ratioTargets()
+{
+    static std::vector<RatioTarget> all;
+    return all;
+}
+
+inline bool registerBench(std::string group, std::string name, std::function<void()> setup,
+                          std::function<void()> run)
+{
+    benchmarks().push_back({std::move(group), std::move(name), std::move(setup), std::move(run)});
+    return true;
+}
+
+inline bool registerRatio(std::string label, std::string numerator, std::string denominator,
+                          double limit)
+{
+    ratioTargets().push_back(
+        {std::move(label), std::move(numerator), std::move(denominator), limit});
+    return true;
+}
+
+} // namespace bench

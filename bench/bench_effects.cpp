@@ -1,0 +1,87 @@
+#include "BenchInputs.h"
+#include "BenchRegistry.h"
+
+#include "effects/EffectPreview.h"
+#include "effects/SoftGlow.h"
+#include "effects/ToneAdjustment.h"
+#include "raster/BitmapPainter.h"
+
+#include <QImage>
+#include <QPainter>
+
+// The effect dialogs' live previews against the final soft-glow effect on the largest cut
+// photo (999 × 799): a preview repaint must follow a dragged slider.
+namespace {
+
+using namespace bench;
+
+constexpr int kWidth = 999;
+constexpr int kHeight = 799;
+
+const QSize kAdjustBox(198, 199);
+const QSize kGlowBox(263, 215);
+
+RasterBitmap work;
+
+// A dialog's paint box and the preview source it keeps while it is open.
+struct Preview {
+    QSize box;
+    RasterBitmap source;
+};
+
+const Preview& preview(QSize box)
+{
+    static const Preview adjust{
+        kAdjustBox,
+        makePreviewSource(photo(kWidth, kHeight), kAdjustBox.width(), kAdjustBox.height())};
+    static const Preview glow{
+        kGlowBox, makePreviewSource(photo(kWidth, kHeight), kGlowBox.width(), kGlowBox.height())};
+    return box == adjust.box ? adjust : glow;
+}
+
+// One repaint as the paint handlers do it: a fresh copy of the preview source, the
+// effect on it, drawn centred into the paint box.
+template <typename Effect> void repaint(QSize box, Effect effect)
+{
+    const Preview& shown = preview(box);
+    RasterBitmap picture = shown.source;
+    effect(picture);
+    QImage surface(box, QImage::Format_RGB32);
+    surface.fill(Qt::white);
+    QPainter painter(&surface);
+    paintBitmap(painter, picture,
+                previewTargetRect(picture.width(), picture.height(), box.width(), box.height()));
+}
+
+const bool registered = [] {
+    const auto prepare = [] {
+        preview(kAdjustBox);
+        preview(kGlowBox);
+    };
+    registerBench("effects", "tone preview repaint 999x799", prepare, [] {
+        repaint(kAdjustBox, [](RasterBitmap& b) {
+            adjustBitmap(b, AdjustKind::Tone, {150, 200, 140});
+        });
+    });
+    registerBench("effects", "colour preview repaint 999x799", prepare, [] {
+        repaint(kAdjustBox, [](RasterBitmap& b) {
+            adjustBitmap(b, AdjustKind::Colour, {90, 400, 0});
+        });
+    });
+    registerBench("effects", "soft glow preview repaint 999x799", prepare, [] {
+        repaint(kGlowBox, [](RasterBitmap& b) { applySoftGlowPreview(b, 100, kWidth); });
+    });
+    registerBench(
+        "effects", "soft glow final 999x799", [] { work = freshCopy(photo(kWidth, kHeight)); },
+        [] { applySoftGlow(work, 100); });
+
+    registerRatio("tone preview repaint / soft glow final, 999x799", "tone preview repaint 999x799",
+                  "soft glow final 999x799", 0.1);
+    registerRatio("colour preview repaint / soft glow final, 999x799",
+                  "colour preview repaint 999x799", "soft glow final 999x799", 0.1);
+    registerRatio("soft glow preview repaint / soft glow final, 999x799",
+                  "soft glow preview repaint 999x799", "soft glow final 999x799", 0.1);
+    return true;
+}();
+
+} // namespace
