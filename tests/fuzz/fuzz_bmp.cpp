@@ -1,0 +1,24 @@
+#include "raster/BmpCodec.h"
+
+#include <QByteArrayView>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+// Decodes the input; whatever decodes must survive our own encoder with its colours
+// intact (alpha is not written, so only the colour channels are compared).
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QImage image = decodeBmp(QByteArrayView(data, qsizetype(size)));
+    if (image.isNull() || qint64(image.width()) * image.height() > 1'000'000)
+        return 0;
+    const QImage again = decodeBmp(encodeBmp(image));
+    if (again.size() != image.size())
+        std::abort();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((again.pixel(x, y) & RGB_MASK) != (image.pixel(x, y) & RGB_MASK))
+                std::abort();
+    return 0;
+}

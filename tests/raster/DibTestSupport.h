@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+#include <QList>
+#include <QtEndian>
+
+// Builds device-independent bitmaps byte by byte, so tests can state exactly which
+// header field lies.
+namespace dib_test {
+
+inline void put16(QByteArray& out, qint64 value)
+{
+    char bytes[2];
+    qToLittleEndian(quint16(value), bytes);
+    out.append(bytes, 2);
+}
+
+inline void put32(QByteArray& out, qint64 value)
+{
+    char bytes[4];
+    qToLittleEndian(quint32(value), bytes);
+    out.append(bytes, 4);
+}
+
+// The parts of one bitmap. colorsUsed -1 writes the number of colours given.
+struct Dib {
+    int headerSize = 40;
+    qint64 width = 1;
+    qint64 height = 1;
+    int bits = 8;
+    quint32 compression = 0;
+    QList<QRgb> colors;
+    // Inside headers larger than 40 bytes, after a 40-byte one (at most headerSize - 40 of them).
+    QList<quint32> masks;
+    qint64 colorsUsed = -1;
+    QByteArray pixels;
+};
+
+// Info header, masks, colour table and pixels.
+inline QByteArray dibBytes(const Dib& dib)
+{
+    QByteArray out;
+    put32(out, dib.headerSize);
+    put32(out, dib.width);
+    put32(out, dib.height);
+    put16(out, 1);
+    put16(out, dib.bits);
+    put32(out, dib.compression);
+    put32(out, dib.pixels.size());
+    put32(out, 2835);
+    put32(out, 2835);
+    put32(out, dib.colorsUsed < 0 ? dib.colors.size() : dib.colorsUsed);
+    put32(out, 0);
+    // Headers shorter than 40 bytes (OS/2 2.x) simply stop early.
+    if (dib.headerSize < 40)
+        out.truncate(dib.headerSize);
+    for (const quint32 mask : dib.masks)
+        put32(out, mask);
+    if (dib.headerSize > 40)
+        out.append(QByteArray(dib.headerSize - out.size(), '\0'));
+    for (const QRgb color : dib.colors) {
+        out.append(char(qBlue(color)));
+        out.append(char(qGreen(color)));
+        out.append(char(qRed(color)));
+        out.append('\0');
+    }
+    return out + dib.pixels;
+}
+
+// A BMP file. pixelOffset -1 points right after the colour table.
+inline QByteArray bmpFile(const Dib& dib, qint64 pixelOffset = -1)
+{
+    const QByteArray body = dibBytes(dib);
+    QByteArray out("BM");
+    put32(out, 14 + body.size());
+    put32(out, 0);
+    put32(out, pixelOffset >= 0 ? pixelOffset : 14 + body.size() - dib.pixels.size());
+    return out + body;
+}
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Largest difference of any channel (alpha included) between two images of one size;
+// -1 when the sizes differ.
+inline int maxChannelDifference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return -1;
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    int worst = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row);
+            const QRgb q = y.pixel(col, row);
+            for (const int shift : {0, 8, 16, 24})
+                worst =
+                    std::max(worst, std::abs(int((p >> shift) & 0xff) - int((q >> shift) & 0xff)));
+        }
+    }
+    return worst;
+}
+
+} // namespace dib_test
