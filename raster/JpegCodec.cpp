@@ -14,6 +14,8 @@
 #include <vector>
 
 #include <jpeglib.h>
+// after jpeglib.h, which it needs
+#include <jerror.h>
 
 // libjpeg reports fatal errors through error_exit, which must not return; it jumps back
 // to the setjmp of the step that called into the library. Those steps keep only trivial
@@ -43,10 +45,19 @@ struct ErrorManager {
 
 void discardMessage(j_common_ptr) {}
 
+// The library only warns when the data ends early and pads the rest with grey; a photo
+// cut short is a damaged file, so that warning fails the decode like an error.
+void failOnEarlyEnd(j_common_ptr cinfo, int level)
+{
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+        jumpOut(cinfo);
+}
+
 void installErrorManager(ErrorManager& errors)
 {
     jpeg_std_error(&errors.base);
     errors.base.error_exit = jumpOut;
+    errors.base.emit_message = failOnEarlyEnd;
     errors.base.output_message = discardMessage;
 }
 
@@ -171,8 +182,6 @@ bool decodeInto(Decompressor& d, QImage& image)
 
 } // namespace
 
-// A file whose data ends early still decodes: the library pads the missing part (grey)
-// and only warns, as most viewers show such a picture. Errors in the header fail.
 QImage decodeJpeg(QByteArrayView data)
 {
     if (data.isEmpty())

@@ -267,27 +267,21 @@ private slots:
         QVERIFY(decodeJpeg(data).isNull());
     }
 
-    // A picture whose data ends early comes back whole, its missing part filled in.
+    // A picture whose data ends early is a damaged file: the decode fails.
     void truncatedData_data()
     {
         QTest::addColumn<QByteArray>("full");
-        QTest::addColumn<int>("rowsKept");
 
-        QTest::newRow("portrait") << readFile(IDPHOTO_TESTDATA "/portrait.jpg") << 64;
+        QTest::newRow("portrait") << readFile(IDPHOTO_TESTDATA "/portrait.jpg");
         QTest::newRow("progressive, extra scans within the limit")
-            << withRepeatedLastScan(testData("progressive.jpg"), 20) << 0;
+            << withRepeatedLastScan(testData("progressive.jpg"), 20);
     }
 
     void truncatedData()
     {
         QFETCH(QByteArray, full);
-        QFETCH(int, rowsKept);
-        const QImage whole = decodeJpeg(full);
-        QVERIFY(!whole.isNull());
-        const QImage partial = decodeJpeg(full.left(full.size() * 2 / 3));
-        QCOMPARE(partial.size(), whole.size());
-        QCOMPARE(partial.copy(0, 0, whole.width(), rowsKept),
-                 whole.copy(0, 0, whole.width(), rowsKept));
+        QVERIFY(!decodeJpeg(full).isNull());
+        QVERIFY(decodeJpeg(full.left(full.size() * 2 / 3)).isNull());
     }
 };
 
