@@ -6,15 +6,24 @@
 #include "app/FileFilters.h"
 #include "app/FrmAbout.h"
 #include "app/FrmDefineCanvas.h"
+#include "effects/OverrideCursor.h"
+#include "app/PhotoCutter.h"
+#include "app/PrintLayout.h"
+#include "app/SaveRules.h"
+#include "app/SheetComposer.h"
 #include "app/SkinImage.h"
 #include "app/UpDownButton.h"
 #include "app/WorkspaceScrollView.h"
 #include "common/MessageSink.h"
 #include "common/PhotoPaths.h"
 #include "common/Settings.h"
+#include "effects/EffectEntries.h"
+#include "effects/FrmBBoshasy.h"
+#include "effects/FrmControlColor.h"
 #include "raster/BitmapIO.h"
 #include "raster/BitmapOps.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -24,13 +33,17 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
 #include <QThread>
 #include <QWindow>
 
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -89,7 +102,7 @@ const std::array<ViewButton, 3> kViewButtons{{
      "사진의 폭과 높이를 작업창 크기에 자동으로 맞춥니다."},
     {377, "기울어진 사진을 회전하여 바르게 합니다.", "기울어진 사진을 회전하여 바르게 합니다."},
 }};
-enum ViewButtonNumber { kActualSize = 0, kFit = 1 };
+enum ViewButtonNumber { kActualSize = 0, kFit = 1, kRotate = 2 };
 
 struct FlowChartImage {
     int left;
@@ -287,6 +300,16 @@ void TMainForm::createTopButtons()
         connect(image, &SkinImage::clicked, this, &TMainForm::ActualSizeClick);
     for (SkinImage* image : {imgViewSize[kFit], imgViewSizeUP[kFit]})
         connect(image, &SkinImage::clicked, this, &TMainForm::FitClick);
+    createActions();
+    for (SkinImage* image : {imgDefault[kCut], imgDefaultUP[kCut]})
+        connect(image, &SkinImage::clicked, actCutImage, &QAction::trigger);
+    for (SkinImage* image : {imgDefault[kMake], imgDefaultUP[kMake]})
+        connect(image, &SkinImage::clicked, actMakeImage, &QAction::trigger);
+    connect(imgViewSizeUP[kRotate], &SkinImage::clicked, actRotateImage, &QAction::trigger);
+    for (SkinImage* image : {imgDefault[kPrint], imgDefaultUP[kPrint]})
+        connect(image, &SkinImage::clicked, this, &TMainForm::PrintClick);
+    for (SkinImage* image : {imgDefault[kSave], imgDefaultUP[kSave]})
+        connect(image, &SkinImage::clicked, this, &TMainForm::SaveWorkBitmap);
     for (SkinImage* image : {imgWindowStatus[0], imgWindowStatusUP[0]})
         connect(image, &SkinImage::clicked, this, &TMainForm::HideClick);
     for (SkinImage* image : {imgWindowStatus[1], imgWindowStatusUP[1]})
@@ -301,6 +324,19 @@ void TMainForm::createTopButtons()
     m_highlightGroups = {defaultUP, viewSizeUP, windowUP};
 }
 
+void TMainForm::createActions()
+{
+    actCutImage = new QAction(QStringLiteral("잘라내기"), this);
+    actCutImage->setObjectName(QStringLiteral("actCutImage"));
+    connect(actCutImage, &QAction::triggered, this, &TMainForm::CutPhoto);
+    actMakeImage = new QAction(QStringLiteral("만들기"), this);
+    actMakeImage->setObjectName(QStringLiteral("actMakeImage"));
+    connect(actMakeImage, &QAction::triggered, this, &TMainForm::MakeSheet);
+    actRotateImage = new QAction(QString::fromUtf8(kViewButtons[kRotate].highlightHint), this);
+    actRotateImage->setObjectName(QStringLiteral("actRotateImage"));
+    connect(actRotateImage, &QAction::triggered, this, &TMainForm::RotatePhoto);
+}
+
 void TMainForm::createSideButtons()
 {
     for (int n = 0; n < 6; ++n) {
@@ -311,8 +347,12 @@ void TMainForm::createSideButtons()
         imgEffectsUP[n]->setPicture(QStringLiteral("effectsUP_%1.png").arg(n));
         imgEffectsUP[n]->hide();
     }
-    for (int n = 0; n < 6; ++n)
+    for (int n = 0; n < 6; ++n) {
         imgEffectsUP[n]->raise();
+        for (SkinImage* image : {imgEffects[n], imgEffectsUP[n]})
+            connect(image, &SkinImage::clicked, this,
+                    [this](SkinImage* clicked) { SelectEffect(clicked->tag()); });
+    }
     const std::vector<SkinImage*> effectsUP(imgEffectsUP.begin(), imgEffectsUP.end());
     connectHover({imgEffects.begin(), imgEffects.end()}, effectsUP);
     connectHover(effectsUP, effectsUP);
@@ -414,6 +454,7 @@ void TMainForm::createWorkspace()
     connect(ScrollView, &WorkspaceScrollView::mousePressed, this, &TMainForm::ScrollViewMouseDown);
     connect(ScrollView, &WorkspaceScrollView::mouseMoved, this, &TMainForm::ScrollViewMouseMove);
     connect(ScrollView, &WorkspaceScrollView::mouseReleased, this, &TMainForm::ScrollViewMouseUp);
+    connect(ScrollView, &WorkspaceScrollView::mouseDoubleClicked, actCutImage, &QAction::trigger);
 
     pnlIntroWindow = new QFrame(pnlWorkMainPanel);
     pnlIntroWindow->setObjectName(QStringLiteral("pnlIntroWindow"));
@@ -945,4 +986,193 @@ void TMainForm::ScrollViewMouseUp(QPoint)
 void TMainForm::ClampCropOrigin()
 {
     ::ClampCropOrigin(CropRect);
+}
+
+// ---- cut and rotate ------------------------------------------------------------------
+
+void TMainForm::CutPhoto()
+{
+    if (!stageAllows(StageAction::CutImage) || !cropFrameLargeEnough(CropRect))
+        return;
+    ShowWaitPanel(true);
+    bool cut = false;
+    {
+        const OverrideCursor busy(Qt::WaitCursor);
+        cut = CutCore();
+    }
+    if (!cut) {
+        // Nothing was cut: the photo, the frame and the zoom stay as they were.
+        ShowWaitPanel(false);
+        showInfo(kCaption, frameOutsidePhotoMessage());
+        return;
+    }
+    finishCut();
+}
+
+bool TMainForm::CutCore()
+{
+    std::optional<RasterBitmap> cut =
+        cutFramedArea(WorkBitmap, CropRect, PhotoType.TargetWidth, PhotoType.TargetHeight);
+    if (!cut)
+        return false;
+    WorkBitmap = std::move(*cut);
+    copyBitmap(CutBitmap, WorkBitmap);
+    CropRect = {};
+    return true;
+}
+
+// The steps that end both a cut and a make: the zoom refitted to the new picture.
+void TMainForm::finishCut()
+{
+    Gauge->setValue(100);
+    FitZoom();
+    UpdateScrollRanges();
+    CutDone = true;
+    ShowWaitPanel(false);
+    invalidateWorkspace();
+}
+
+void TMainForm::RotatePhoto()
+{
+    if (!stageAllows(StageAction::Rotate))
+        return;
+    SkinImage* button = imgViewSizeUP[kRotate];
+    button->setEnabled(false);
+    {
+        const OverrideCursor busy(Qt::WaitCursor);
+        rotateBitmapClockwise(WorkBitmap);
+    }
+    button->setEnabled(true);
+    UpdateScrollRanges();
+    invalidateWorkspace();
+}
+
+// ---- the print sheet -----------------------------------------------------------------
+
+void TMainForm::MakeSheet()
+{
+    if (!stageAllows(StageAction::Make))
+        return;
+    ShowWaitPanel(true);
+    if (!CutDone) {
+        if (!cropFrameLargeEnough(CropRect)) {
+            ShowWaitPanel(false);
+            showInfo(kCaption, QStringLiteral("사진종류를 선택하십시오."));
+            return;
+        }
+        bool cut = false;
+        {
+            const OverrideCursor busy(Qt::WaitCursor);
+            cut = CutCore();
+        }
+        if (!cut) {
+            ShowWaitPanel(false);
+            showInfo(kCaption, frameOutsidePhotoMessage());
+            return;
+        }
+    }
+    // A sheet that cannot be composed leaves the cut photo in the Cut stage.
+    SheetMade = ComposeSheet();
+    finishCut();
+}
+
+bool TMainForm::ComposeSheet()
+{
+    const SheetPhotoType type{PhotoType.TargetWidth, PhotoType.TargetHeight, PhotoType.MarginX,
+                              PhotoType.MarginY, PhotoType.CustomSize};
+    RasterBitmap sheet = composeSheet(WorkBitmap, type);
+    if (!IsBitmapAllocated(sheet))
+        return false;
+    WorkBitmap = std::move(sheet);
+    return true;
+}
+
+// ---- printing and saving -------------------------------------------------------------
+
+void TMainForm::PrintClick()
+{
+    if (!stageAllows(StageAction::Print))
+        return;
+    ShowWaitPanel(true);
+    const auto hideWaitPanel = qScopeGuard([this] { ShowWaitPanel(false); });
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    if (runModal(dialog) != QDialog::Accepted)
+        return;
+    const OverrideCursor hand(Qt::PointingHandCursor);
+    // Printer failures are not reported; the printer's own queue shows them.
+    printSheetDocument(printer, WorkBitmap);
+}
+
+void TMainForm::SaveWorkBitmap()
+{
+    if (!stageAllows(StageAction::Save))
+        return;
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters(saveDialogFilter().split(QStringLiteral(";;")));
+    if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const std::optional<SaveRequest> request =
+        saveRequestFor(saveFilterEntry(dialog.selectedNameFilter()),
+                       dialog.selectedFiles().constFirst(), WorkBitmap.bitsPerPixel());
+    bool saved = false;
+    if (request) {
+        const OverrideCursor busy(Qt::WaitCursor);
+        saved = saveBitmap(request->fileName, WorkBitmap, request->format, request->bitsPerPixel);
+    }
+    if (!saved)
+        showInfo(kCaption, QStringLiteral("이미지를 저장할 수 없습니다."));
+}
+
+// ---- edit effects --------------------------------------------------------------------
+
+void TMainForm::SelectEffect(int index)
+{
+    if (!stageAllows(StageAction::Effect))
+        return;
+    switch (index) {
+    case 0:
+        copyBitmap(WorkBitmap, CutBitmap);
+        break;
+    case 1:
+        OpenSoftGlowDialog();
+        break;
+    case 2:
+        OpenToneDialog();
+        break;
+    case 3:
+        OpenColourDialog();
+        break;
+    default:
+        // The frame and text effects come with their own dialogs.
+        break;
+    }
+    invalidateWorkspace();
+}
+
+void TMainForm::OpenSoftGlowDialog()
+{
+    const auto dialog = createSoftGlowDialog(this, WorkBitmap);
+    if (runModal(*dialog) == QDialog::Accepted)
+        applySoftGlowResult(*dialog, WorkBitmap, [this] { invalidateWorkspace(); });
+}
+
+void TMainForm::OpenToneDialog()
+{
+    runAdjustDialog(AdjustKind::Tone);
+}
+
+void TMainForm::OpenColourDialog()
+{
+    runAdjustDialog(AdjustKind::Colour);
+}
+
+// The dialog's OK adjusts WorkBitmap itself before the run ends.
+void TMainForm::runAdjustDialog(AdjustKind mode)
+{
+    const auto dialog =
+        createAdjustDialog(this, mode, WorkBitmap, [this] { invalidateWorkspace(); });
+    runModal(*dialog);
 }

@@ -5,6 +5,7 @@
 #include "app/WorkspaceGeometry.h"
 #include "app/WorkspacePyramid.h"
 #include "common/Rect.h"
+#include "effects/ToneAdjustment.h"
 #include "raster/RasterBitmap.h"
 
 #include <QColor>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+class QAction;
 class QDialog;
 class QFrame;
 class QLabel;
@@ -74,6 +76,9 @@ public:
     QFrame* pnlIntroWindow = nullptr;
     QLabel* imgIntroWindow = nullptr;
     QFrame* pnlWaitInfo = nullptr;
+    QAction* actCutImage = nullptr;
+    QAction* actMakeImage = nullptr;
+    QAction* actRotateImage = nullptr;
 
     Stage stage() const;
     // Applies the stage rule of an action: shows its message and blinks its button
@@ -101,6 +106,31 @@ public:
     void UpDownValueClick();
     void ActualSizeClick();
     void FitClick();
+
+    // Cut: the framed area scaled to the type's size becomes WorkBitmap and CutBitmap.
+    // A frame under 5 pixels is a silent no-op; one wholly outside the photo leaves the
+    // photo as it is, with a message.
+    void CutPhoto();
+    // The cutting steps shared with Make; false when the frame holds none of the photo.
+    bool CutCore();
+    // Turns the loaded photo a quarter clockwise; refused once the photo is cut.
+    void RotatePhoto();
+
+    // Make: cuts first when needed, then puts the copies on the print sheet.
+    void MakeSheet();
+    // WorkBitmap := the sheet tiled with the current WorkBitmap; false when it fails.
+    bool ComposeSheet();
+
+    // Print: the printer dialog, then the sheet at 152 × 102 mm.
+    void PrintClick();
+    // Save: the save dialog, then WorkBitmap in the chosen format.
+    void SaveWorkBitmap();
+
+    // The effect buttons (both images of each pair; index is the Tag).
+    void SelectEffect(int index);
+    void OpenSoftGlowDialog();
+    void OpenToneDialog();
+    void OpenColourDialog();
 
     // Applies photo type 0 … 4 (4 asks for the size); falls back to type 0 on error.
     void SelectPhotoType(int index);
@@ -136,6 +166,7 @@ protected:
 private:
     void FormCreate();
     void createControls();
+    void createActions();
     void createTopButtons();
     void createSideButtons();
     void createZoomControls();
@@ -154,6 +185,8 @@ private:
     void repaintHidden(QWidget* image);
     void flashTogether(const std::vector<SkinImage*>& images);
     void invalidateWorkspace();
+    void finishCut();
+    void runAdjustDialog(AdjustKind mode);
     void paintCropFrame(QImage& canvas, const QRect& clip);
     void startWindowDrag(QPointF globalPosition);
     void CreateUploadWindow();

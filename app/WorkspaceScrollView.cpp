@@ -98,3 +98,10 @@ void WorkspaceScrollView::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseReleased(event->position().toPoint());
 }
+
+// The second press of a double click is reported only as the double click, so that it
+// does not start a frame drag on top of what the double click does.
+void WorkspaceScrollView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    emit mouseDoubleClicked(event->position().toPoint());
+}

@@ -31,6 +31,7 @@ signals:
     void mousePressed(QPoint position);
     void mouseMoved(QPoint position);
     void mouseReleased(QPoint position);
+    void mouseDoubleClicked(QPoint position);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -39,6 +40,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void updateBars();

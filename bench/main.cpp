@@ -1,6 +1,6 @@
 #include "BenchRegistry.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include <sys/resource.h>
 
@@ -123,7 +123,10 @@ bool printRatios(const std::map<std::string, Result>& results)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication application(argc, argv);
+    // The window benchmarks show the main window; no screen is needed for that.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
     const Options options = parseOptions(argc, argv);
     std::printf("%-10s %-44s %12s %12s %6s\n", "group", "benchmark", "median cpu", "median wall",
                 "runs");

@@ -2,23 +2,13 @@
 
 #include "effects/FrmBBoshasy.h"
 #include "effects/FrmControlColor.h"
+#include "effects/OverrideCursor.h"
 #include "effects/SoftGlow.h"
 #include "raster/BitmapOps.h"
 
-#include <QApplication>
-#include <QCursor>
 #include <QWidget>
 
 namespace {
-
-// Shows the given cursor until it goes out of scope, whatever way the scope is left.
-class OverrideCursor {
-public:
-    explicit OverrideCursor(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
-    ~OverrideCursor() { QApplication::restoreOverrideCursor(); }
-    OverrideCursor(const OverrideCursor&) = delete;
-    OverrideCursor& operator=(const OverrideCursor&) = delete;
-};
 
 void placeCentredOver(QWidget& dialog, QWidget* mainWindow)
 {

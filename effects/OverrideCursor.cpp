@@ -1,0 +1,14 @@
+#include "effects/OverrideCursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+OverrideCursor::OverrideCursor(Qt::CursorShape shape)
+{
+    QGuiApplication::setOverrideCursor(QCursor(shape));
+}
+
+OverrideCursor::~OverrideCursor()
+{
+    QGuiApplication::restoreOverrideCursor();
+}
