@@ -280,10 +280,11 @@ template <int Bytes> void rotateTiles(const QImage& source, QImage& result)
         const int endY = std::min(tileY + kTile, height);
         for (int tileX = 0; tileX < width; tileX += kTile) {
             const int endX = std::min(tileX + kTile, width);
-            for (int y = tileY; y < endY; ++y) {
-                const uchar* in = sourceBase + y * sourceStride + tileX * Bytes;
-                uchar* out = resultBase + tileX * resultStride + (height - 1 - y) * Bytes;
-                for (int x = tileX; x < endX; ++x, in += Bytes, out += resultStride)
+            // Each result row is written front to back, so stores stay sequential.
+            for (int x = tileX; x < endX; ++x) {
+                const uchar* in = sourceBase + (endY - 1) * sourceStride + x * Bytes;
+                uchar* out = resultBase + x * resultStride + (height - endY) * Bytes;
+                for (int y = endY - 1; y >= tileY; --y, in -= sourceStride, out += Bytes)
                     std::memcpy(out, in, Bytes);
             }
         }
