@@ -1,5 +1,7 @@
 #include "raster/BitmapOps.h"
 
+#include "raster/Palette.h"
+
 #include "raster/ColorQuantizer.h"
 #include "raster/LargeImage.h"
 
@@ -14,14 +16,6 @@
 #include <vector>
 
 namespace {
-
-QList<QRgb> greyPalette()
-{
-    QList<QRgb> grey(256);
-    for (int i = 0; i < 256; ++i)
-        grey[i] = qRgb(i, i, i);
-    return grey;
-}
 
 // ---- 24-bit conversion ----
 
@@ -337,7 +331,7 @@ bool createBitmap(RasterBitmap& bitmap, int width, int height, int bitsPerPixel)
     if (image.isNull())
         return false;
     if (format == QImage::Format_Indexed8)
-        image.setColorTable(greyPalette());
+        image.setColorTable(greyColorTable());
     if (format == QImage::Format_RGB32)
         image.fill(Qt::black);
     else

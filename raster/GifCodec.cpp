@@ -2,6 +2,7 @@
 
 #include "raster/ColorQuantizer.h"
 #include "raster/LargeImage.h"
+#include "raster/Palette.h"
 #include "raster/RasterBitmap.h"
 
 #include <gif_lib.h>
@@ -48,13 +49,9 @@ using Decoder = std::unique_ptr<GifFileType, DecoderCloser>;
 
 QList<QRgb> paletteOf(const ColorMapObject* map)
 {
+    if (!map || map->ColorCount <= 0)
+        return greyColorTable();
     QList<QRgb> palette;
-    if (!map || map->ColorCount <= 0) {
-        palette.resize(256);
-        for (int i = 0; i < 256; ++i)
-            palette[i] = qRgb(i, i, i);
-        return palette;
-    }
     const int count = std::min(map->ColorCount, 256);
     palette.resize(count);
     for (int i = 0; i < count; ++i)

@@ -2,6 +2,7 @@
 
 #include "raster/ExifOrientation.h"
 #include "raster/LargeImage.h"
+#include "raster/Palette.h"
 #include "raster/RasterBitmap.h"
 
 #include <algorithm>
@@ -162,14 +163,6 @@ bool readCmykRows(Decompressor& d, uchar* bits, qsizetype bytesPerLine)
     return true;
 }
 
-QList<QRgb> greyPalette()
-{
-    QList<QRgb> grey(256);
-    for (int i = 0; i < 256; ++i)
-        grey[i] = qRgb(i, i, i);
-    return grey;
-}
-
 bool decodeInto(Decompressor& d, QImage& image)
 {
     if (d.cinfo.out_color_space == JCS_CMYK)
@@ -201,7 +194,7 @@ QImage decodeJpeg(QByteArrayView data)
     if (image.isNull())
         return {};
     if (grey)
-        image.setColorTable(greyPalette());
+        image.setColorTable(greyColorTable());
     if (!decodeInto(d, image))
         return {};
     return uprightImage(image, exifOrientation(data));

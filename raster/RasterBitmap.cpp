@@ -1,5 +1,7 @@
 #include "raster/RasterBitmap.h"
 
+#include "raster/Palette.h"
+
 #include <cstring>
 
 namespace {
@@ -21,10 +23,7 @@ QImage normalized(QImage image)
         QImage indexed(image.size(), QImage::Format_Indexed8);
         if (indexed.isNull())
             return {};
-        QList<QRgb> grey(256);
-        for (int i = 0; i < 256; ++i)
-            grey[i] = qRgb(i, i, i);
-        indexed.setColorTable(grey);
+        indexed.setColorTable(greyColorTable());
         for (int y = 0; y < image.height(); ++y)
             std::memcpy(indexed.scanLine(y), image.constScanLine(y), size_t(image.width()));
         return indexed;
@@ -39,7 +38,10 @@ QImage normalized(QImage image)
 
 RasterBitmap::RasterBitmap(QImage image) : m_image(normalized(std::move(image))) {}
 
-void RasterBitmap::setImage(QImage image) { m_image = normalized(std::move(image)); }
+void RasterBitmap::setImage(QImage image)
+{
+    m_image = normalized(std::move(image));
+}
 
 int RasterBitmap::bitsPerPixel() const
 {
