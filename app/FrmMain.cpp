@@ -6,7 +6,6 @@
 #include "app/FileFilters.h"
 #include "app/FrmAbout.h"
 #include "app/FrmDefineCanvas.h"
-#include "effects/OverrideCursor.h"
 #include "app/PhotoCutter.h"
 #include "app/PrintLayout.h"
 #include "app/SaveRules.h"
@@ -20,6 +19,7 @@
 #include "effects/EffectEntries.h"
 #include "effects/FrmBBoshasy.h"
 #include "effects/FrmControlColor.h"
+#include "effects/OverrideCursor.h"
 #include "raster/BitmapIO.h"
 #include "raster/BitmapOps.h"
 
@@ -1154,25 +1154,21 @@ void TMainForm::SelectEffect(int index)
 
 void TMainForm::OpenSoftGlowDialog()
 {
-    const auto dialog = createSoftGlowDialog(this, WorkBitmap);
-    if (runModal(*dialog) == QDialog::Accepted)
-        applySoftGlowResult(*dialog, WorkBitmap, [this] { invalidateWorkspace(); });
+    ::OpenSoftGlowDialog(
+        this, WorkBitmap, [this] { invalidateWorkspace(); },
+        [this](QDialog& dialog) { return runModal(dialog); });
 }
 
 void TMainForm::OpenToneDialog()
 {
-    runAdjustDialog(AdjustKind::Tone);
+    ::OpenToneDialog(
+        this, WorkBitmap, [this] { invalidateWorkspace(); },
+        [this](QDialog& dialog) { return runModal(dialog); });
 }
 
 void TMainForm::OpenColourDialog()
 {
-    runAdjustDialog(AdjustKind::Colour);
-}
-
-// The dialog's OK adjusts WorkBitmap itself before the run ends.
-void TMainForm::runAdjustDialog(AdjustKind mode)
-{
-    const auto dialog =
-        createAdjustDialog(this, mode, WorkBitmap, [this] { invalidateWorkspace(); });
-    runModal(*dialog);
+    ::OpenColourDialog(
+        this, WorkBitmap, [this] { invalidateWorkspace(); },
+        [this](QDialog& dialog) { return runModal(dialog); });
 }

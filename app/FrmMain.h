@@ -5,7 +5,6 @@
 #include "app/WorkspaceGeometry.h"
 #include "app/WorkspacePyramid.h"
 #include "common/Rect.h"
-#include "effects/ToneAdjustment.h"
 #include "raster/RasterBitmap.h"
 
 #include <QColor>
@@ -186,7 +185,6 @@ private:
     void flashTogether(const std::vector<SkinImage*>& images);
     void invalidateWorkspace();
     void finishCut();
-    void runAdjustDialog(AdjustKind mode);
     void paintCropFrame(QImage& canvas, const QRect& clip);
     void startWindowDrag(QPointF globalPosition);
     void CreateUploadWindow();

@@ -6,6 +6,7 @@
 #include "effects/SoftGlow.h"
 #include "raster/BitmapOps.h"
 
+#include <QDialog>
 #include <QWidget>
 
 namespace {
@@ -19,11 +20,16 @@ void placeCentredOver(QWidget& dialog, QWidget* mainWindow)
     dialog.move(mainWindow->mapToGlobal(offset));
 }
 
+int run(QDialog& dialog, const ModalRunner& runModal)
+{
+    return runModal ? runModal(dialog) : dialog.exec();
+}
+
 void runAdjustDialog(QWidget* mainWindow, AdjustKind mode, RasterBitmap& workBitmap,
-                     const std::function<void()>& invalidateWorkspace)
+                     const std::function<void()>& invalidateWorkspace, const ModalRunner& runModal)
 {
     // The OK handler has already changed the work bitmap when the run ends.
-    createAdjustDialog(mainWindow, mode, workBitmap, invalidateWorkspace)->exec();
+    run(*createAdjustDialog(mainWindow, mode, workBitmap, invalidateWorkspace), runModal);
 }
 
 } // namespace
@@ -69,21 +75,22 @@ void applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
 }
 
 void OpenToneDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                    const std::function<void()>& invalidateWorkspace)
+                    const std::function<void()>& invalidateWorkspace, const ModalRunner& runModal)
 {
-    runAdjustDialog(mainWindow, AdjustKind::Tone, workBitmap, invalidateWorkspace);
+    runAdjustDialog(mainWindow, AdjustKind::Tone, workBitmap, invalidateWorkspace, runModal);
 }
 
 void OpenColourDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                      const std::function<void()>& invalidateWorkspace)
+                      const std::function<void()>& invalidateWorkspace, const ModalRunner& runModal)
 {
-    runAdjustDialog(mainWindow, AdjustKind::Colour, workBitmap, invalidateWorkspace);
+    runAdjustDialog(mainWindow, AdjustKind::Colour, workBitmap, invalidateWorkspace, runModal);
 }
 
 void OpenSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                        const std::function<void()>& invalidateWorkspace)
+                        const std::function<void()>& invalidateWorkspace,
+                        const ModalRunner& runModal)
 {
     const auto dialog = createSoftGlowDialog(mainWindow, workBitmap);
-    if (dialog->exec() == QDialog::Accepted)
+    if (run(*dialog, runModal) == QDialog::Accepted)
         applySoftGlowResult(*dialog, workBitmap, invalidateWorkspace);
 }

@@ -9,20 +9,28 @@
 #include <functional>
 #include <memory>
 
+class QDialog;
 class QWidget;
 class TBBoshasyForm;
 class TColorCForm;
+
+// Runs a dialog modally and returns its result; QDialog::exec unless the caller has its
+// own way (the main window's lets tests answer dialogs).
+using ModalRunner = std::function<int(QDialog&)>;
 
 // The main window's effect entries. Each opens its dialog centred over mainWindow, runs it
 // modally and, on OK, changes workBitmap in place; invalidateWorkspace repaints the main
 // window's workspace. workBitmap is converted to 24 bits per pixel first, and stays so
 // even when the user cancels.
 void OpenToneDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                    const std::function<void()>& invalidateWorkspace);
+                    const std::function<void()>& invalidateWorkspace,
+                    const ModalRunner& runModal = {});
 void OpenColourDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                      const std::function<void()>& invalidateWorkspace);
+                      const std::function<void()>& invalidateWorkspace,
+                      const ModalRunner& runModal = {});
 void OpenSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                        const std::function<void()>& invalidateWorkspace);
+                        const std::function<void()>& invalidateWorkspace,
+                        const ModalRunner& runModal = {});
 
 // The steps before and after the modal run, so that a dialog can be driven without one.
 
