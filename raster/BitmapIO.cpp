@@ -19,8 +19,9 @@
 
 namespace {
 
-// Larger files are refused before they are read.
-constexpr qint64 kMaxFileBytes = qint64(512) << 20;
+// Larger files are refused before they are read: room for the largest picture the caps
+// allow stored uncompressed at 32 bits, plus its headers.
+constexpr qint64 kMaxFileBytes = raster::kMaxPixels * 4 + (qint64(16) << 20);
 
 quint32 bigEndian32(QByteArrayView data, qsizetype at)
 {
