@@ -48,6 +48,13 @@ QLabel* makeLabel(QWidget* parent, const QString& text, QPoint at)
     return label;
 }
 
+void setTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
 PreviewBox* makePreviewPanel(QWidget* parent, QPoint panelAt, QSize boxSize)
 {
     const QSize panelSize = boxSize + QSize(2, 2);
@@ -107,6 +114,15 @@ ValueUpDown* makeUpDown(QWidget* parent, QPoint editAt, int editWidth, int heigh
     auto* upDown = new ValueUpDown(parent);
     upDown->setGeometry(QRect(editAt, QSize(editWidth + kUpDownButtonWidth, height)));
     return upDown;
+}
+
+void setGaugeRange(QSlider* gauge, ValueUpDown* upDown, int minimum, int maximum, int position)
+{
+    // The up-down's range comes first so that the position the gauge hands it fits.
+    upDown->setRange(minimum, maximum);
+    gauge->setMaximum(maximum);
+    gauge->setMinimum(minimum);
+    gauge->setValue(position);
 }
 
 QPushButton* makeOkButton(QWidget* parent, QPoint at)

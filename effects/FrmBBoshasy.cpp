@@ -17,9 +17,6 @@ namespace {
 
 constexpr QSize kClientSize(609, 335);
 constexpr QSize kPaintBoxSize(263, 215);
-constexpr int kGammaMinimum = 1;
-constexpr int kGammaMaximum = 500;
-constexpr int kGammaInitial = 100;
 
 // A navy label whose text ends at x = right.
 void makeEndLabel(QWidget* parent, const QString& text, int right, int top)
@@ -27,9 +24,7 @@ void makeEndLabel(QWidget* parent, const QString& text, int right, int top)
     QLabel* label = makeLabel(parent, text, QPoint(0, top));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->move(right - label->width(), top);
-    QPalette navy = label->palette();
-    navy.setColor(QPalette::WindowText, QColor(0, 0, 0x80));
-    label->setPalette(navy);
+    setTextColour(label, QColor(0, 0, 0x80));
 }
 
 } // namespace
@@ -37,9 +32,7 @@ void makeEndLabel(QWidget* parent, const QString& text, int right, int top)
 TBBoshasyForm::TBBoshasyForm(QWidget* parent) : QDialog(parent)
 {
     setupEffectDialog(*this, kClientSize, QStringLiteral("뽀샤시 효과"));
-    QPalette black = palette();
-    black.setColor(QPalette::WindowText, Qt::black);
-    setPalette(black);
+    setTextColour(this, Qt::black);
 
     makeLabel(this, QStringLiteral("미리보기  "), QPoint(24, 24));
     PaintBox = makePreviewPanel(this, QPoint(24, 39), kPaintBoxSize);
@@ -77,11 +70,7 @@ void TBBoshasyForm::prepare(const RasterBitmap& workBitmap)
 {
     PreviewSource = makePreviewSource(workBitmap, kPaintBoxSize.width(), kPaintBoxSize.height());
     m_photoWidth = workBitmap.width();
-    // The up-down's range comes first so that the position the slider hands it fits.
-    UpDownValue->setRange(kGammaMinimum, kGammaMaximum);
-    GaugeValue->setMaximum(kGammaMaximum);
-    GaugeValue->setMinimum(kGammaMinimum);
-    GaugeValue->setValue(kGammaInitial);
+    setGaugeRange(GaugeValue, UpDownValue, kGammaMinimum, kGammaMaximum, kGammaInitial);
 }
 
 void TBBoshasyForm::GaugeValueChange()

@@ -19,16 +19,11 @@ namespace {
 constexpr QSize kClientSize(505, 327);
 constexpr QSize kPaintBoxSize(198, 199);
 constexpr int kValueRange = 1000;
-constexpr int kGammaMinimum = 1;
-constexpr int kGammaMaximum = 500;
-constexpr int kGammaInitial = 100;
 
 QLabel* makeInfoLabel(QWidget* parent, const QString& text)
 {
     QLabel* label = makeLabel(parent, text, QPoint(248, 191));
-    QPalette blue = label->palette();
-    blue.setColor(QPalette::WindowText, Qt::blue);
-    label->setPalette(blue);
+    setTextColour(label, Qt::blue);
     label->hide();
     return label;
 }
@@ -102,11 +97,7 @@ void TColorCForm::setupRow(Row& row, const QString& caption, int minimum, int ma
 {
     row.caption->setText(caption);
     row.caption->adjustSize();
-    // The up-down's range comes first so that the position the slider hands it fits.
-    row.upDown->setRange(minimum, maximum);
-    row.gauge->setMaximum(maximum);
-    row.gauge->setMinimum(minimum);
-    row.gauge->setValue(position);
+    setGaugeRange(row.gauge, row.upDown, minimum, maximum, position);
 }
 
 void TColorCForm::prepare(AdjustKind mode)

@@ -1,5 +1,7 @@
 #include "PrintProbeSupport.h"
 
+#include "ImageCompare.h"
+
 #include <QDebug>
 #include <QPainter>
 #include <QProcess>
@@ -7,11 +9,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
 
 constexpr double kMillimetresPerInch = 25.4;
+constexpr double kToleranceMm = 0.3;
 constexpr int kSquare = 200;
 const QColor kBody(30, 60, 200);
 
@@ -114,13 +118,31 @@ QString probeContentMismatch(const QImage& page, int dotsPerInch, const QRectF& 
             sheetMillimetres.top() + marker.centre.y() * sheetMillimetres.height() / 1020.0);
         const QPoint at = (millimetres * pixelsPerMillimetre).toPoint();
         const QColor actual = page.valid(at) ? page.pixelColor(at) : QColor(Qt::white);
-        if (std::abs(actual.red() - marker.colour.red()) > tolerance ||
-            std::abs(actual.green() - marker.colour.green()) > tolerance ||
-            std::abs(actual.blue() - marker.colour.blue()) > tolerance)
+        if (!image_compare::coloursNear(actual, marker.colour, tolerance))
             mismatch += QStringLiteral("at %1,%2 found %3 instead of %4; ")
                             .arg(at.x())
                             .arg(at.y())
                             .arg(actual.name(), marker.colour.name());
     }
     return mismatch;
+}
+
+QString probeSheetMismatch(const QImage& page, int dotsPerInch, QPointF topLeftMillimetres)
+{
+    const std::optional<QRectF> sheet = findSheetMillimetres(page, dotsPerInch);
+    if (!sheet)
+        return QStringLiteral("no sheet on the page");
+    qInfo("sheet %.2f x %.2f mm at %.2f, %.2f mm; expected at %.2f, %.2f mm", sheet->width(),
+          sheet->height(), sheet->left(), sheet->top(), topLeftMillimetres.x(),
+          topLeftMillimetres.y());
+    if (std::abs(sheet->width() - 152) > kToleranceMm ||
+        std::abs(sheet->height() - 102) > kToleranceMm ||
+        std::abs(sheet->left() - topLeftMillimetres.x()) > kToleranceMm ||
+        std::abs(sheet->top() - topLeftMillimetres.y()) > kToleranceMm)
+        return QStringLiteral("the sheet is %1 x %2 mm at %3, %4 mm")
+            .arg(sheet->width())
+            .arg(sheet->height())
+            .arg(sheet->left())
+            .arg(sheet->top());
+    return probeContentMismatch(page, dotsPerInch, *sheet);
 }

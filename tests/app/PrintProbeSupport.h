@@ -3,6 +3,7 @@
 #include "raster/RasterBitmap.h"
 
 #include <QImage>
+#include <QPointF>
 #include <QRectF>
 #include <QString>
 
@@ -24,3 +25,8 @@ std::optional<QRectF> findSheetMillimetres(const QImage& page, int dotsPerInch);
 // Empty when the squares and the body of the probe sheet have their colours at the places the
 // sheet found at sheetMillimetres gives them; otherwise what differs.
 QString probeContentMismatch(const QImage& page, int dotsPerInch, const QRectF& sheetMillimetres);
+
+// Empty when the probe sheet is found on the page at its printed size of 152 × 102 mm with
+// its top-left corner at topLeftMillimetres (each within 0.3 mm) and its content in place;
+// otherwise what differs.
+QString probeSheetMismatch(const QImage& page, int dotsPerInch, QPointF topLeftMillimetres);

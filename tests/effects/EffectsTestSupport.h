@@ -1,13 +1,19 @@
 #pragma once
 
+#include "ImageCompare.h"
+#include "TestData.h"
+
 #include "raster/BitmapIO.h"
+#include "raster/BitmapOps.h"
 #include "raster/RasterBitmap.h"
 
+#include <QColor>
 #include <QImage>
-#include <QString>
+#include <QPainter>
+#include <QRect>
+#include <QSize>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 
 namespace effects_test {
@@ -36,26 +42,39 @@ inline RasterBitmap makePicture(int width, int height, int bitsPerPixel = 24)
 inline RasterBitmap loadPortrait()
 {
     RasterBitmap portrait;
-    loadBitmap(QStringLiteral(IDPHOTO_TESTDATA "/portrait.png"), portrait, 24);
+    loadBitmap(test_data::testDataPath(QStringLiteral("portrait.png")), portrait, 24);
     return portrait;
 }
 
-// Mean absolute difference per channel of two pictures of equal size, in levels; -1 when
-// the sizes differ.
-inline double meanAbsDifference(const RasterBitmap& a, const RasterBitmap& b)
+// What a paint routine draws on a canvas of the given size that starts as ground.
+template <typename Paint> QImage paintedCanvas(QSize size, const QColor& ground, Paint paint)
 {
-    if (a.width() != b.width() || a.height() != b.height())
-        return -1;
-    const QImage left = a.image().convertToFormat(QImage::Format_RGB888);
-    const QImage right = b.image().convertToFormat(QImage::Format_RGB888);
-    double sum = 0;
-    for (int y = 0; y < left.height(); ++y) {
-        const std::uint8_t* p = left.constScanLine(y);
-        const std::uint8_t* q = right.constScanLine(y);
-        for (int i = 0; i < 3 * left.width(); ++i)
-            sum += std::abs(int(p[i]) - int(q[i]));
+    QImage canvas(size, QImage::Format_RGB32);
+    canvas.fill(ground);
+    QPainter painter(&canvas);
+    paint(painter);
+    return canvas;
+}
+
+// How many pixels of the canvas outside area are not white.
+inline int nonWhiteOutside(const QImage& canvas, const QRect& area)
+{
+    int count = 0;
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x)
+            count += !area.contains(x, y) && canvas.pixel(x, y) != qRgb(255, 255, 255);
     }
-    return sum / (3.0 * left.width() * left.height());
+    return count;
+}
+
+// Mean difference per channel, in levels, between a preview and the final picture scaled
+// down the way the preview source is, so that the figure measures the preview's chain and
+// not the difference between the two scalers; -1 when the final picture cannot be scaled.
+inline double previewDifference(const RasterBitmap& preview, RasterBitmap final)
+{
+    if (!sizeBitmap(final, preview.width(), preview.height(), SizeQuality::Fast))
+        return -1;
+    return image_compare::meanAbsDifference(preview.image(), final.image());
 }
 
 } // namespace effects_test

@@ -17,7 +17,6 @@
 #include "TestRegistry.h"
 
 using effects_test::makePicture;
-using effects_test::meanAbsDifference;
 
 namespace {
 
@@ -195,21 +194,14 @@ void SoftGlowTest::smallPhotoIsCentredOnWhite()
     QCOMPARE(dialog.windowTitle(), QStringLiteral("뽀샤시 효과"));
 
     // Starts black: the paint routine itself must lay the white ground.
-    QImage canvas(263, 215, QImage::Format_RGB32);
-    canvas.fill(Qt::black);
-    {
-        QPainter painter(&canvas);
-        dialog.PaintBoxPaint(painter);
-    }
+    const QImage canvas =
+        effects_test::paintedCanvas(QSize(263, 215), Qt::black, [&dialog](QPainter& painter) {
+            dialog.PaintBoxPaint(painter);
+        });
     const QRect target(81, 67, 100, 80);
     QCOMPARE(canvas.copy(target),
              dialog.previewBitmap().image().convertToFormat(QImage::Format_RGB32));
-    int notWhite = 0;
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int x = 0; x < canvas.width(); ++x)
-            notWhite += !target.contains(x, y) && canvas.pixel(x, y) != qRgb(255, 255, 255);
-    }
-    QCOMPARE(notWhite, 0);
+    QCOMPARE(effects_test::nonWhiteOutside(canvas, target), 0);
 }
 
 void SoftGlowTest::previewMatchesFinalResult_data()
@@ -234,11 +226,7 @@ void SoftGlowTest::previewMatchesFinalResult()
     const RasterBitmap preview = dialog.previewBitmap();
 
     applySoftGlowResult(dialog, session.work, {});
-    RasterBitmap final = session.work;
-    // Scaled down the way the preview source is, so that the figure measures the preview's
-    // chain and not the difference between the two scalers.
-    QVERIFY(sizeBitmap(final, preview.width(), preview.height(), SizeQuality::Fast));
-    const double difference = meanAbsDifference(preview, final);
+    const double difference = effects_test::previewDifference(preview, session.work);
     qInfo("mean difference %.2f levels", difference);
     QVERIFY2(difference >= 0 && difference <= 3.0,
              qPrintable(QStringLiteral("mean difference %1 levels").arg(difference)));

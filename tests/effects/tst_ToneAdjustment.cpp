@@ -3,7 +3,6 @@
 #include "effects/EffectEntries.h"
 #include "effects/FrmControlColor.h"
 #include "effects/ValueUpDown.h"
-#include "raster/BitmapOps.h"
 #include "raster/ColorOps.h"
 
 #include <QLabel>
@@ -16,7 +15,6 @@
 #include "TestRegistry.h"
 
 using effects_test::makePicture;
-using effects_test::meanAbsDifference;
 
 namespace {
 
@@ -344,21 +342,14 @@ void ToneAdjustmentTest::previewIsFittedAndCentred()
     dialog.GaugeValue1->setValue(250);
     QCOMPARE(QSize(dialog.PreviewSource.width(), dialog.PreviewSource.height()), target.size());
 
-    QImage canvas(198, 199, QImage::Format_RGB32);
-    canvas.fill(Qt::white);
-    {
-        QPainter painter(&canvas);
-        dialog.ColorCPaintBoxPaint(painter);
-    }
+    const QImage canvas =
+        effects_test::paintedCanvas(QSize(198, 199), Qt::white, [&dialog](QPainter& painter) {
+            dialog.ColorCPaintBoxPaint(painter);
+        });
     QCOMPARE(canvas.copy(target),
              dialog.previewBitmap().image().convertToFormat(QImage::Format_RGB32));
     // Around the picture the white panel behind the paint box shows through.
-    int painted = 0;
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int x = 0; x < canvas.width(); ++x)
-            painted += !target.contains(x, y) && canvas.pixel(x, y) != qRgb(255, 255, 255);
-    }
-    QCOMPARE(painted, 0);
+    QCOMPARE(effects_test::nonWhiteOutside(canvas, target), 0);
 }
 
 void ToneAdjustmentTest::previewMatchesFinalResult_data()
@@ -386,11 +377,7 @@ void ToneAdjustmentTest::previewMatchesFinalResult()
     const RasterBitmap preview = dialog.previewBitmap();
 
     dialog.btnOKClick();
-    RasterBitmap final = session.work;
-    // Scaled down the way the preview source is, so that the figure measures the preview's
-    // chain and not the difference between the two scalers.
-    QVERIFY(sizeBitmap(final, preview.width(), preview.height(), SizeQuality::Fast));
-    const double difference = meanAbsDifference(preview, final);
+    const double difference = effects_test::previewDifference(preview, session.work);
     qInfo("mean difference %.2f levels", difference);
     QVERIFY2(difference >= 0 && difference <= 3.0,
              qPrintable(QStringLiteral("mean difference %1 levels").arg(difference)));

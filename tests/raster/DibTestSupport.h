@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
-#include <QImage>
 #include <QList>
+#include <QRgb>
 #include <QtEndian>
+
+#include <initializer_list>
 
 // Builds device-independent bitmaps byte by byte, so tests can state exactly which
 // header field lies.
@@ -22,6 +23,15 @@ inline void put32(QByteArray& out, qint64 value)
     char bytes[4];
     qToLittleEndian(quint32(value), bytes);
     out.append(bytes, 4);
+}
+
+// Bytes spelled out one by one.
+inline QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (const int value : values)
+        out.append(char(value));
+    return out;
 }
 
 // The parts of one bitmap. colorsUsed -1 writes the number of colours given.
@@ -78,33 +88,6 @@ inline QByteArray bmpFile(const Dib& dib, qint64 pixelOffset = -1)
     put32(out, 0);
     put32(out, pixelOffset >= 0 ? pixelOffset : 14 + body.size() - dib.pixels.size());
     return out + body;
-}
-
-inline QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Largest difference of any channel (alpha included) between two images of one size;
-// -1 when the sizes differ.
-inline int maxChannelDifference(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return -1;
-    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
-    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
-    int worst = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        for (int col = 0; col < x.width(); ++col) {
-            const QRgb p = x.pixel(col, row);
-            const QRgb q = y.pixel(col, row);
-            for (const int shift : {0, 8, 16, 24})
-                worst =
-                    std::max(worst, std::abs(int((p >> shift) & 0xff) - int((q >> shift) & 0xff)));
-        }
-    }
-    return worst;
 }
 
 } // namespace dib_test

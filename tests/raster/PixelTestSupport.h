@@ -2,6 +2,7 @@
 
 #include "raster/RasterBitmap.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QList>
 
@@ -58,6 +59,15 @@ inline QImage noiseImage(int width, int height, unsigned seed,
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y, qRgb(channel(random), channel(random), channel(random)));
     return image;
+}
+
+// Indices of an Indexed8 image, top row first.
+inline QByteArray indicesOf(const QImage& image)
+{
+    QByteArray out;
+    for (int y = 0; y < image.height(); ++y)
+        out.append(reinterpret_cast<const char*>(image.constScanLine(y)), image.width());
+    return out;
 }
 
 inline QRgb pixelAt(const RasterBitmap& bitmap, int x, int y)

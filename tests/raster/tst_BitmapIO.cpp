@@ -1,3 +1,5 @@
+#include "ImageCompare.h"
+#include "TestData.h"
 #include "TestRegistry.h"
 
 #include "raster/BitmapIO.h"
@@ -18,28 +20,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+using image_compare::meanAbsDifference;
+using namespace test_data;
+
 namespace {
-
-QString testData(const char* name)
-{
-    return QStringLiteral(IDPHOTO_TESTDATA "/") + name;
-}
-QString sourceFile(const char* name)
-{
-    return QStringLiteral(IDPHOTO_SOURCE_DIR "/") + name;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QByteArray writtenByQt(const QImage& image, const char* format)
 {
@@ -57,22 +41,6 @@ QImage smallColourPicture()
         for (int x = 0; x < 24; ++x)
             image.setPixel(x, y, qRgb(x * 10, y * 15, (x + y) * 5));
     return image;
-}
-
-double meanError(const QImage& a, const QImage& b)
-{
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    qint64 total = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
-        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
-        for (int col = 0; col < x.width(); ++col)
-            total += std::abs(qRed(p[col]) - qRed(q[col])) +
-                     std::abs(qGreen(p[col]) - qGreen(q[col])) +
-                     std::abs(qBlue(p[col]) - qBlue(q[col]));
-    }
-    return double(total) / (3.0 * x.width() * x.height());
 }
 
 quint32 crc32(QByteArrayView bytes)
@@ -187,20 +155,18 @@ void BitmapIOTest::detectsFormatByContent_data()
     QImage withAlpha = colour.convertToFormat(QImage::Format_ARGB32);
     withAlpha.setPixel(0, 0, qRgba(0, 0, 0, 0));
 
-    QTest::newRow("JPEG") << readAll(testData("portrait.jpg")) << "photo.bmp" << QSize(512, 512)
-                          << 24;
-    QTest::newRow("grey JPEG") << readAll(sourceFile("tests/raster/data/grey-halves.jpg"))
-                               << "grey.gif" << QSize(32, 8) << 8;
-    QTest::newRow("PNG") << readAll(testData("portrait.png")) << "photo.jpg" << QSize(512, 512)
+    QTest::newRow("JPEG") << readFile(testDataPath("portrait.jpg")) << "photo.bmp"
+                          << QSize(512, 512) << 24;
+    QTest::newRow("grey JPEG") << readSample("grey-halves.jpg") << "grey.gif" << QSize(32, 8) << 8;
+    QTest::newRow("PNG") << readFile(testDataPath("portrait.png")) << "photo.jpg" << QSize(512, 512)
                          << 24;
     QTest::newRow("GIF") << encodeGif(colour) << "picture.png" << QSize(24, 16) << 8;
-    QTest::newRow("BMP") << readAll(testData("bmpsuite/g/rgb24.bmp")) << "picture.jpg"
+    QTest::newRow("BMP") << readFile(testDataPath("bmpsuite/g/rgb24.bmp")) << "picture.jpg"
                          << QSize(127, 64) << 24;
     QTest::newRow("ICO") << writtenByQt(withAlpha, "ico") << "icon.bmp" << QSize(24, 16) << 32;
     QTest::newRow("PCX 8") << encodePcx(quantizeTo8(colour)) << "picture.gif" << QSize(24, 16) << 8;
     QTest::newRow("PCX 24") << encodePcx(colour) << "picture.ico" << QSize(24, 16) << 24;
-    QTest::newRow("HEIF") << readAll(sourceFile("tests/raster/data/quadrants.heic"))
-                          << "picture.jpg" << QSize(64, 48) << 24;
+    QTest::newRow("HEIF") << readSample("quadrants.heic") << "picture.jpg" << QSize(64, 48) << 24;
     QTest::newRow("TIFF") << writtenByQt(colour, "tiff") << "picture.png" << QSize(24, 16) << 24;
     QTest::newRow("WebP") << writtenByQt(withAlpha, "webp") << "picture.bmp" << QSize(24, 16) << 32;
 }
@@ -215,7 +181,7 @@ void BitmapIOTest::detectsFormatByContent()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(misleadingName);
-    QVERIFY(writeAll(path, bytes));
+    QVERIFY(writeFile(path, bytes));
     RasterBitmap bitmap;
     QVERIFY(loadBitmap(path, bitmap));
     QCOMPARE(QSize(bitmap.width(), bitmap.height()), size);
@@ -232,8 +198,8 @@ void BitmapIOTest::convertsToAskedDepth_data()
     QTest::addColumn<int>("asked");
     QTest::addColumn<double>("maxMeanError");
 
-    const QString portrait = testData("portrait.jpg");
-    const QString grey = sourceFile("tests/raster/data/grey-halves.jpg");
+    const QString portrait = testDataPath("portrait.jpg");
+    const QString grey = sampleDataPath("grey-halves.jpg");
     QTest::newRow("colour kept") << portrait << 0 << 0.0;
     QTest::newRow("colour to 8") << portrait << 8 << 3.0;
     QTest::newRow("colour to 24") << portrait << 24 << 0.0;
@@ -251,11 +217,11 @@ void BitmapIOTest::convertsToAskedDepth()
     RasterBitmap original;
     QVERIFY(loadBitmap(path, original, 0));
     RasterBitmap converted;
-    QVERIFY(loadBitmapMemory(readAll(path), converted, asked));
+    QVERIFY(loadBitmapMemory(readFile(path), converted, asked));
     QCOMPARE(converted.bitsPerPixel(), asked == 0 ? original.bitsPerPixel() : asked);
     QCOMPARE(converted.width(), original.width());
     QCOMPARE(converted.height(), original.height());
-    QVERIFY(meanError(converted.image(), original.image()) <= maxMeanError);
+    QVERIFY(meanAbsDifference(converted.image(), original.image()) <= maxMeanError);
 }
 
 void BitmapIOTest::savedFilesReadBack_data()
@@ -290,10 +256,10 @@ void BitmapIOTest::savedFilesReadBack()
     QFETCH(QByteArray, qtFormat);
 
     RasterBitmap source;
-    QVERIFY(loadBitmap(testData("portrait.png"), source));
+    QVERIFY(loadBitmap(testDataPath("portrait.png"), source));
     QTemporaryDir dir;
     const QString path = dir.filePath("saved");
-    QVERIFY(writeAll(path, "an older file that the save replaces"));
+    QVERIFY(writeFile(path, "an older file that the save replaces"));
 
     QVERIFY(saveBitmap(path, source, format, bitsPerPixel));
     QCOMPARE(entriesOf(dir.path()), QStringList{"saved"});
@@ -305,14 +271,14 @@ void BitmapIOTest::savedFilesReadBack()
     QCOMPARE(loaded.bitsPerPixel(), loadedBits);
     if (maxColours > 0)
         QVERIFY(loaded.image().colorCount() <= maxColours);
-    const double error = meanError(loaded.image(), source.image());
+    const double error = meanAbsDifference(loaded.image(), source.image());
     QVERIFY2(error <= maxMeanError, qPrintable(QString::number(error)));
 
     if (qtFormat.isEmpty())
         return;
     const QImage byQt(path, qtFormat.constData());
     QCOMPARE(byQt.size(), loaded.image().size());
-    QVERIFY(meanError(byQt, loaded.image()) <= (format == SaveFormat::Jpeg ? 1.0 : 0.0));
+    QVERIFY(meanAbsDifference(byQt, loaded.image()) <= (format == SaveFormat::Jpeg ? 1.0 : 0.0));
 }
 
 void BitmapIOTest::failedSaveKeepsOldFile_data()
@@ -354,7 +320,7 @@ void BitmapIOTest::failedSaveKeepsOldFile()
         root = dir.filePath("locked");
     }
     const QString oldPath = root + "/old";
-    QVERIFY(writeAll(oldPath, oldBytes));
+    QVERIFY(writeFile(oldPath, oldBytes));
     if (root != dir.path())
         QFile::setPermissions(root, QFile::ReadOwner | QFile::ExeOwner);
 
@@ -368,7 +334,7 @@ void BitmapIOTest::failedSaveKeepsOldFile()
         QVERIFY(!saveBitmap(dir.filePath(target), bitmap, format, bitsPerPixel));
     }
 
-    QCOMPARE(readAll(oldPath), oldBytes);
+    QCOMPARE(readFile(oldPath), oldBytes);
     QCOMPARE(entriesOf(root), QStringList{"old"});
     QFile::setPermissions(root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
@@ -385,7 +351,7 @@ void BitmapIOTest::badFilesFailAndLeaveBitmapEmpty_data()
     QTest::newRow("garbage") << QByteArray(3000, '\x5A') << qint64(0);
     QTest::newRow("JPEG signature only") << jpegStart << qint64(0);
     QTest::newRow("JPEG cut in its header")
-        << readAll(testData("portrait.jpg")).left(20) << qint64(0);
+        << readFile(testDataPath("portrait.jpg")).left(20) << qint64(0);
     QTest::newRow("bitmap claiming 2 GB") << bmpClaiming2GB(16, 16) << qint64(0);
     QTest::newRow("bitmap of 900 megapixels") << bmpClaiming2GB(30000, 30000) << qint64(0);
     QTest::newRow("PNG of 10 gigapixels") << pngClaiming(100000, 100000) << qint64(0);

@@ -1,5 +1,7 @@
 #include "DibTestSupport.h"
+#include "ImageCompare.h"
 #include "PixelTestSupport.h"
+#include "TestData.h"
 #include "TestRegistry.h"
 
 #include "raster/BmpCodec.h"
@@ -8,14 +10,15 @@
 #include <QTest>
 
 using namespace dib_test;
+using image_compare::maxChannelDifference;
+using pixel_test::indicesOf;
+using namespace test_data;
 
 namespace {
 
-const QString kSuite = QStringLiteral(IDPHOTO_TESTDATA "/bmpsuite/");
-
 QImage suiteImage(const QString& name)
 {
-    return decodeBmp(readFile(kSuite + name));
+    return decodeBmp(readFile(bmpSuitePath(name)));
 }
 
 // Index i shows colour (i, 0, 255 - i), so every index is told apart from black.
@@ -25,23 +28,6 @@ QList<QRgb> rampColors(int count)
     for (int i = 0; i < count; ++i)
         colors.append(qRgb(i, 0, 255 - i));
     return colors;
-}
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (const int value : values)
-        out.append(char(value));
-    return out;
-}
-
-// Indices of an Indexed8 image, top row first.
-QByteArray indicesOf(const QImage& image)
-{
-    QByteArray out;
-    for (int y = 0; y < image.height(); ++y)
-        out.append(reinterpret_cast<const char*>(image.constScanLine(y)), image.width());
-    return out;
 }
 
 Dib rleDib(int bits, int width, int height, const QByteArray& codes)
@@ -133,7 +119,7 @@ private slots:
         QCOMPARE(image.size(), size);
         QCOMPARE(int(image.format()), format);
         const QImage expected = reference.isEmpty()
-                                    ? QImage::fromData(readFile(kSuite + file), "BMP")
+                                    ? QImage::fromData(readFile(bmpSuitePath(file)), "BMP")
                                     : suiteImage(reference);
         QVERIFY(!expected.isNull());
         QCOMPARE(maxChannelDifference(image, expected), tolerance);
@@ -250,7 +236,7 @@ private slots:
         const QStringList refused = {"b/badbitcount.bmp", "b/badheadersize.bmp", "b/badwidth.bmp",
                                      "b/reallybig.bmp",   "b/rletopdown.bmp",    "b/shortfile.bmp"};
         for (const QString folder : {"q", "b"}) {
-            const QStringList names = QDir(kSuite + folder).entryList({"*.bmp"}, QDir::Files);
+            const QStringList names = QDir(bmpSuitePath(folder)).entryList({"*.bmp"}, QDir::Files);
             QVERIFY(!names.isEmpty());
             for (const QString& name : names) {
                 const QString file = folder + "/" + name;

@@ -1,3 +1,5 @@
+#include "ImageCompare.h"
+#include "TestData.h"
 #include "TestRegistry.h"
 
 #include "raster/ColorQuantizer.h"
@@ -8,11 +10,13 @@
 #include <algorithm>
 #include <cstdlib>
 
+using image_compare::meanAbsDifference;
+
 namespace {
 
 QImage portrait()
 {
-    return QImage(QStringLiteral(IDPHOTO_TESTDATA "/portrait.png"))
+    return QImage(test_data::testDataPath(QStringLiteral("portrait.png")))
         .convertToFormat(QImage::Format_RGB888);
 }
 
@@ -31,23 +35,6 @@ QImage withDistinctColours(int colours, QImage::Format format, quint32 seed)
         for (int x = 0; x < image.width(); ++x)
             image.setPixel(x, y, palette[(x * 7 + y * 13) % colours]);
     return image;
-}
-
-// Mean absolute difference per channel between two same-sized pictures.
-double meanError(const QImage& a, const QImage& b)
-{
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    qint64 total = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
-        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
-        for (int col = 0; col < x.width(); ++col)
-            total += std::abs(qRed(p[col]) - qRed(q[col])) +
-                     std::abs(qGreen(p[col]) - qGreen(q[col])) +
-                     std::abs(qBlue(p[col]) - qBlue(q[col]));
-    }
-    return double(total) / (3.0 * x.width() * x.height());
 }
 
 int highestIndexUsed(const QImage& indexed)
@@ -93,7 +80,7 @@ void ColorQuantizerTest::fewColoursStayExact()
     QCOMPARE(indexed.format(), QImage::Format_Indexed8);
     QCOMPARE(indexed.size(), image.size());
     QVERIFY(indexed.colorCount() <= maxColours);
-    QCOMPARE(meanError(indexed, image), 0.0);
+    QCOMPARE(meanAbsDifference(indexed, image), 0.0);
 }
 
 void ColorQuantizerTest::photoIsCloselyApproximated_data()
@@ -134,7 +121,7 @@ void ColorQuantizerTest::photoIsCloselyApproximated()
     QCOMPARE(indexed.size(), image.size());
     QVERIFY(indexed.colorCount() <= maxColours);
     QVERIFY(highestIndexUsed(indexed) < indexed.colorCount());
-    const double error = meanError(indexed, image);
+    const double error = meanAbsDifference(indexed, image);
     QVERIFY2(error <= maxMeanError, qPrintable(QString::number(error)));
 }
 

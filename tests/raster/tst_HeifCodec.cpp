@@ -1,23 +1,16 @@
+#include "ImageCompare.h"
+#include "TestData.h"
 #include "TestRegistry.h"
 #include "raster/HeifCodec.h"
 
-#include <QFile>
 #include <QTest>
 #include <QtEndian>
 
-#include <cstdlib>
-
 namespace {
-
-QByteArray dataFile(const char* name)
-{
-    QFile file(QStringLiteral(IDPHOTO_SOURCE_DIR "/tests/raster/data/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray quadrants()
 {
-    return dataFile("quadrants.heic");
+    return test_data::readSample("quadrants.heic");
 }
 
 // Rewrites the size that the primary image (the last of the file's items) declares in
@@ -56,10 +49,7 @@ private slots:
         QCOMPARE(image.format(), QImage::Format_RGB888);
         QCOMPARE(image.size(), QSize(64, 48));
         const QColor found = image.pixelColor(point);
-        QVERIFY2(std::abs(found.red() - colour.red()) <= 12 &&
-                     std::abs(found.green() - colour.green()) <= 12 &&
-                     std::abs(found.blue() - colour.blue()) <= 12,
-                 qPrintable(found.name()));
+        QVERIFY2(image_compare::coloursNear(found, colour, 12), qPrintable(found.name()));
     }
 
     void badInput_data()
@@ -77,7 +67,8 @@ private slots:
         QTest::newRow("pixels over the cap") << withDeclaredSize(heif, 20000, 20000);
         QTest::newRow("zero size") << withDeclaredSize(heif, 0, 0);
         // Declares 64 × 48 but its grid asks for a picture of hundreds of megapixels.
-        QTest::newRow("grid larger than declared") << dataFile("grid-larger-than-declared.heic");
+        QTest::newRow("grid larger than declared")
+            << test_data::readSample("grid-larger-than-declared.heic");
     }
 
     void badInput()

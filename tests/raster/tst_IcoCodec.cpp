@@ -1,4 +1,5 @@
 #include "DibTestSupport.h"
+#include "ImageCompare.h"
 #include "PixelTestSupport.h"
 #include "TestRegistry.h"
 
@@ -8,6 +9,7 @@
 #include <QTest>
 
 using namespace dib_test;
+using image_compare::maxChannelDifference;
 
 namespace {
 

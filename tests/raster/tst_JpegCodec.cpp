@@ -1,24 +1,17 @@
 #include "ExifTestSupport.h"
+#include "ImageCompare.h"
+#include "TestData.h"
 #include "TestRegistry.h"
 #include "raster/JpegCodec.h"
 
-#include <QFile>
 #include <QTest>
 
 #include <cstdlib>
 
+using image_compare::meanAbsDifference;
+using namespace test_data;
+
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray testData(const QString& name)
-{
-    return readFile(QStringLiteral(IDPHOTO_SOURCE_DIR "/tests/raster/data/") + name);
-}
 
 // Smooth ramps with a few hard-edged blocks, no symmetry, so a turn or mirror shows.
 QImage syntheticPhoto(int width, int height)
@@ -32,22 +25,6 @@ QImage syntheticPhoto(int width, int height)
         }
     }
     return image;
-}
-
-double meanAbsError(const QImage& a, const QImage& b)
-{
-    const QImage left = a.convertToFormat(QImage::Format_RGB888);
-    const QImage right = b.convertToFormat(QImage::Format_RGB888);
-    if (left.size() != right.size())
-        return 1e9;
-    qint64 sum = 0;
-    for (int y = 0; y < left.height(); ++y) {
-        const uchar* p = left.constScanLine(y);
-        const uchar* q = right.constScanLine(y);
-        for (int i = 0; i < left.width() * 3; ++i)
-            sum += std::abs(p[i] - q[i]);
-    }
-    return double(sum) / (double(left.width()) * left.height() * 3);
 }
 
 // Offset of the first start-of-frame marker, or -1.
@@ -140,7 +117,7 @@ private slots:
         const QImage decoded = decodeJpeg(encoded);
         QCOMPARE(decoded.format(), QImage::Format_RGB888);
         QCOMPARE(decoded.size(), image.size());
-        const double error = meanAbsError(decoded, image);
+        const double error = meanAbsDifference(decoded, image);
         QVERIFY2(error <= tolerance, qPrintable(QString::number(error)));
     }
 
@@ -172,16 +149,16 @@ private slots:
 
     void portrait()
     {
-        const QImage decoded = decodeJpeg(readFile(IDPHOTO_TESTDATA "/portrait.jpg"));
+        const QImage decoded = decodeJpeg(readFile(testDataPath("portrait.jpg")));
         QCOMPARE(decoded.size(), QSize(512, 512));
         QCOMPARE(decoded.format(), QImage::Format_RGB888);
-        const QImage reference(IDPHOTO_TESTDATA "/portrait.png");
-        QVERIFY(meanAbsError(decoded, reference) < 3.0);
+        const QImage reference(testDataPath("portrait.png"));
+        QVERIFY(meanAbsDifference(decoded, reference) < 3.0);
     }
 
     void greyStaysEightBit()
     {
-        const QImage decoded = decodeJpeg(testData("grey-halves.jpg"));
+        const QImage decoded = decodeJpeg(readSample("grey-halves.jpg"));
         QCOMPARE(decoded.format(), QImage::Format_Indexed8);
         QCOMPARE(decoded.colorCount(), 256);
         for (int i = 0; i < 256; ++i)
@@ -200,12 +177,12 @@ private slots:
     void cmyk()
     {
         QFETCH(QString, file);
-        const QImage decoded = decodeJpeg(testData(file));
+        const QImage decoded = decodeJpeg(readSample(file));
         QCOMPARE(decoded.format(), QImage::Format_RGB888);
         QCOMPARE(decoded.size(), QSize(24, 16));
         QImage expected(decoded.size(), QImage::Format_RGB888);
         expected.fill(QColor(200, 40, 60));
-        const double error = meanAbsError(decoded, expected);
+        const double error = meanAbsDifference(decoded, expected);
         QVERIFY2(error <= 2.0, qPrintable(QString::number(error)));
     }
 
@@ -215,7 +192,7 @@ private slots:
         QTest::addColumn<int>("orientation");
 
         const QByteArray colour = encodeJpeg(syntheticPhoto(40, 24), 90);
-        const QByteArray grey = testData("grey-halves.jpg");
+        const QByteArray grey = readSample("grey-halves.jpg");
         for (int orientation = 1; orientation <= 8; ++orientation) {
             QTest::addRow("colour %d", orientation) << colour << orientation;
             QTest::addRow("grey %d", orientation) << grey << orientation;
@@ -245,11 +222,11 @@ private slots:
         QTest::addColumn<QByteArray>("data");
 
         const QByteArray valid = encodeJpeg(syntheticPhoto(64, 48), 80);
-        const QByteArray portrait = readFile(IDPHOTO_TESTDATA "/portrait.jpg");
+        const QByteArray portrait = readFile(testDataPath("portrait.jpg"));
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("start marker only") << QByteArray("\xFF\xD8", 2);
         QTest::newRow("garbage") << QByteArray(300, 'x');
-        QTest::newRow("PNG") << readFile(IDPHOTO_TESTDATA "/portrait.png");
+        QTest::newRow("PNG") << readFile(testDataPath("portrait.png"));
         QTest::newRow("cut inside the tables") << portrait.left(300);
         QTest::newRow("cut inside the frame header") << portrait.left(205);
         QTest::newRow("zero width") << withFrameSize(valid, 0, 48);
@@ -258,7 +235,7 @@ private slots:
         QTest::newRow("pixels over the cap") << withFrameSize(valid, 20000, 20000);
         QTest::newRow("huge picture from a few bytes") << withFrameSize(valid, 30000, 8000);
         QTest::newRow("endless progressive scans")
-            << withRepeatedLastScan(testData("progressive.jpg"), 200);
+            << withRepeatedLastScan(readSample("progressive.jpg"), 200);
     }
 
     void badInput()
@@ -272,9 +249,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("full");
 
-        QTest::newRow("portrait") << readFile(IDPHOTO_TESTDATA "/portrait.jpg");
+        QTest::newRow("portrait") << readFile(testDataPath("portrait.jpg"));
         QTest::newRow("progressive, extra scans within the limit")
-            << withRepeatedLastScan(testData("progressive.jpg"), 20);
+            << withRepeatedLastScan(readSample("progressive.jpg"), 20);
     }
 
     void truncatedData()

@@ -1,5 +1,7 @@
 #include "DibTestSupport.h"
+#include "ImageCompare.h"
 #include "PixelTestSupport.h"
+#include "TestData.h"
 #include "TestRegistry.h"
 
 #include "raster/PcxCodec.h"
@@ -12,10 +14,10 @@
 #include <optional>
 
 using namespace dib_test;
+using image_compare::maxChannelDifference;
+using namespace test_data;
 
 namespace {
-
-const QString kSuite = QStringLiteral(IDPHOTO_TESTDATA "/bmpsuite/");
 
 // The 128-byte header, then body. Fields not named stay zero.
 struct Pcx {
@@ -56,22 +58,6 @@ QByteArray pcxFile(const Pcx& pcx)
     put16(out, 1);
     out.append(QByteArray(128 - out.size(), '\0'));
     return out + pcx.body;
-}
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (const int value : values)
-        out.append(char(value));
-    return out;
-}
-
-QByteArray indicesOf(const QImage& image)
-{
-    QByteArray out;
-    for (int y = 0; y < image.height(); ++y)
-        out.append(reinterpret_cast<const char*>(image.constScanLine(y)), image.width());
-    return out;
 }
 
 QString imageMagick(const QString& tool)
@@ -149,7 +135,7 @@ private slots:
         QCOMPARE(decoded.format(), planes == 1 ? QImage::Format_Indexed8 : QImage::Format_RGB888);
         QCOMPARE(maxChannelDifference(decoded, image), 0);
         if (planes == 1)
-            QCOMPARE(indicesOf(decoded), indicesOf(image));
+            QCOMPARE(pixel_test::indicesOf(decoded), pixel_test::indicesOf(image));
     }
 
     // ImageMagick as a second reader of what we write.
@@ -169,10 +155,7 @@ private slots:
             QSKIP("ImageMagick is not installed");
         QTemporaryDir dir;
         const QString path = dir.filePath("ours.pcx");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(encodePcx(image));
-        file.close();
+        QVERIFY(test_data::writeFile(path, encodePcx(image)));
 
         QCOMPARE(runTool(identify, {"-format", "%m %w %h", path}).value_or(QByteArray()),
                  QByteArray("PCX 13 5"));
@@ -198,10 +181,10 @@ private slots:
             QSKIP("ImageMagick is not installed");
         QTemporaryDir dir;
         const QString path = dir.filePath("theirs.pcx");
-        QVERIFY(runTool(convert, {kSuite + source, path}));
+        QVERIFY(runTool(convert, {bmpSuitePath(source), path}));
 
         const QImage decoded = decodePcx(readFile(path));
-        const QImage expected = QImage::fromData(readFile(kSuite + source), "BMP");
+        const QImage expected = QImage::fromData(readFile(bmpSuitePath(source)), "BMP");
         QCOMPARE(maxChannelDifference(decoded, expected), 0);
     }
 
