@@ -7,18 +7,20 @@ namespace {
 
 constexpr quint32 kColourBits = 0x00ffffff;
 
-// Canvas pixels per logical pixel (whole numbers only; fractions round).
-int pixelRatio(const QImage& canvas)
+// The canvas coordinate of a logical one, rounded half up as the painter rounds the edges
+// of what it fills. Logical pixel x covers the canvas pixels [toCanvas(x), toCanvas(x + 1)),
+// so neighbours neither overlap nor leave a gap, whether the ratio is whole or not (1.5).
+int toCanvas(int logical, qreal ratio)
 {
-    return std::max(1, static_cast<int>(std::lround(canvas.devicePixelRatio())));
+    return static_cast<int>(std::floor(logical * ratio + 0.5));
 }
 
-// Inverts the logical pixel (x, y) or, on a high-density canvas, the block behind it.
+// Inverts the logical pixel (x, y), that is, the block of canvas pixels behind it.
 class Inverter {
 public:
     Inverter(QImage& canvas, const QRect& clip)
-        : m_canvas(canvas), m_ratio(pixelRatio(canvas)),
-          m_clip(clip.intersected(QRect(0, 0, canvas.width() / m_ratio, canvas.height() / m_ratio)))
+        : m_canvas(canvas),
+          m_ratio(canvas.devicePixelRatio() > 0 ? canvas.devicePixelRatio() : 1.0), m_clip(clip)
     {
     }
 
@@ -30,9 +32,13 @@ public:
         bottom = std::min(bottom, m_clip.bottom() + 1);
         if (left >= right || top >= bottom)
             return;
-        for (int y = top * m_ratio; y < bottom * m_ratio; ++y) {
+        const int fromX = std::max(0, toCanvas(left, m_ratio));
+        const int toX = std::min(m_canvas.width(), toCanvas(right, m_ratio));
+        const int fromY = std::max(0, toCanvas(top, m_ratio));
+        const int toY = std::min(m_canvas.height(), toCanvas(bottom, m_ratio));
+        for (int y = fromY; y < toY; ++y) {
             auto* line = reinterpret_cast<quint32*>(m_canvas.scanLine(y));
-            for (int x = left * m_ratio; x < right * m_ratio; ++x)
+            for (int x = fromX; x < toX; ++x)
                 line[x] ^= kColourBits;
         }
     }
@@ -41,7 +47,7 @@ public:
 
 private:
     QImage& m_canvas;
-    int m_ratio;
+    qreal m_ratio;
     QRect m_clip;
 };
 

@@ -9,7 +9,9 @@
 // Format_ARGB32_Premultiplied). Inverting twice restores the pixels exactly, which the
 // crop frame and its drag outline rely on. Rectangles are in the canvas's logical
 // pixels, right and bottom exclusive; every pixel is touched at most once and only
-// inside clip (logical pixels too).
+// inside clip (logical pixels too). On a canvas with a device pixel ratio r, logical
+// pixel x is the run of canvas pixels from round(x · r) up to round((x + 1) · r), halves
+// up: the pixels a QPainter fills for it.
 
 // Every pixel of r.
 void invertRect(QImage& canvas, const Rect& r, const QRect& clip);

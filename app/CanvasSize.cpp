@@ -4,7 +4,8 @@
 
 bool canvasKeyAccepted(QChar c)
 {
-    return c.unicode() <= 32 || (c >= u'0' && c <= u'9');
+    // DEL is what Delete types on X11; like the other control characters it edits.
+    return c.unicode() <= 32 || c.unicode() == 0x7f || (c >= u'0' && c <= u'9');
 }
 
 int canvasValue(const QString& text)

@@ -145,6 +145,18 @@ Rect grown(const Rect& r, int by)
     return {r.left - by, r.top - by, r.right + by, r.bottom + by};
 }
 
+// Runs one step of a handler; an error it raises is swallowed, so that the handler's
+// closing steps still run. Returns whether the step ran to its end.
+template <typename Step> bool swallowErrors(Step&& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 QColor randomLabelColour()
 {
     auto* random = QRandomGenerator::global();
@@ -372,8 +384,10 @@ void TMainForm::createSideButtons()
                                  photoTypeInfo(n).selectedHint);
         ImgSorvel[n]->setPicture(QStringLiteral("sorvel_%1.png").arg(n));
         ImgSorvel[n]->setVisible(n == 0);
+        // Once cut, the visible selected button is refused like the others: a new frame
+        // over the cut photo would let Cut cut the cut photo or the sheet.
         connect(ImgSorvel[n], &SkinImage::clicked, this,
-                [this](SkinImage* image) { SelectPhotoType(image->tag()); });
+                [this](SkinImage* image) { TypeClick(image->tag()); });
     }
 }
 
@@ -417,14 +431,16 @@ void TMainForm::createZoomControls()
 
     edtValue = new QLineEdit(QStringLiteral("100"), this);
     edtValue->setObjectName(QStringLiteral("edtValue"));
-    edtValue->setGeometry(708, 80, 33, 20);
+    // 19 high, so that the edit and the up-down stay inside the zoom strip of the
+    // background, whose bottom line is row 100.
+    edtValue->setGeometry(708, 81, 33, 19);
     edtValue->setReadOnly(true);
     edtValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edtValue->setStyleSheet(QStringLiteral("color: #2e8b57;"));
 
     UpDownValue = new UpDownButton(this);
     UpDownValue->setObjectName(QStringLiteral("UpDownValue"));
-    UpDownValue->setGeometry(741, 80, 16, 20);
+    UpDownValue->setGeometry(741, 81, 16, 19);
     UpDownValue->setRange(kZoomMin, kZoomMax);
     UpDownValue->setBuddy(edtValue);
     UpDownValue->setPosition(100);
@@ -700,16 +716,16 @@ void TMainForm::LoadPhotoFile(const QString& fileName)
     WorkBitmap.free();
     CutBitmap.free();
     m_pyramid.clear();
-    try {
-        if (!loadBitmap(fileName, WorkBitmap, 0) || !IsBitmapAllocated(WorkBitmap)) {
-            WorkBitmap.free();
+    const bool read = swallowErrors([this, &fileName] {
+        if (!loadBitmap(fileName, WorkBitmap, 0) || !IsBitmapAllocated(WorkBitmap))
             return;
-        }
         if (WorkBitmap.bitsPerPixel() < 24)
             convertTo24(WorkBitmap);
         copyBitmap(OriginalBitmap, WorkBitmap);
-    } catch (const std::exception&) {
-        // An unreadable photo leaves the document empty, as a failed load does.
+    });
+    // An unreadable photo leaves the document empty; the steps below then turn the
+    // workspace white and take the old scroll bars away.
+    if (!read || !IsBitmapAllocated(OriginalBitmap)) {
         OriginalBitmap.free();
         WorkBitmap.free();
     }
@@ -722,11 +738,13 @@ void TMainForm::RestoreOriginal()
     if (!stageAllows(StageAction::Original))
         return;
     CropRect = {};
-    if (IsBitmapAllocated(OriginalBitmap))
-        copyBitmap(WorkBitmap, OriginalBitmap);
-    const int selected = selectedPhotoType();
-    if (selected >= 0)
-        SelectPhotoType(selected);
+    swallowErrors([this] {
+        if (IsBitmapAllocated(OriginalBitmap))
+            copyBitmap(WorkBitmap, OriginalBitmap);
+        const int selected = selectedPhotoType();
+        if (selected >= 0)
+            SelectPhotoType(selected);
+    });
     FitZoom();
     ClampCropOrigin();
     CutDone = false;
@@ -762,6 +780,9 @@ void TMainForm::FitZoom()
                        ScrollView->height() - kFitMargin);
     Gauge->setValue(ZoomPercent);
     UpDownValue->setPosition(ZoomPercent);
+    // The slider raises no change when it stays where it was (at 10 below the fit, or at
+    // the same zoom for another picture), so the ranges are brought up to date here.
+    UpdateScrollRanges();
 }
 
 void TMainForm::UpdateScrollRanges()
@@ -819,7 +840,6 @@ void TMainForm::ActualSizeClick()
 void TMainForm::FitClick()
 {
     FitZoom();
-    UpdateScrollRanges();
     invalidateWorkspace();
 }
 
@@ -858,16 +878,19 @@ void TMainForm::TypeClick(int index)
 void TMainForm::SelectPhotoType(int index)
 {
     bool applied = true;
-    if (index == kCustomPhotoType) {
-        askCustomSize();
-    } else {
+    const bool completed = swallowErrors([this, index, &applied] {
+        if (index == kCustomPhotoType) {
+            askCustomSize();
+            return;
+        }
         applied = applyFixedPhotoType(PhotoType, CropRect, index);
         if (applied)
             updateTypeLabel();
-    }
+    });
     const bool ratioSet = updateAspectRatio(PhotoType);
     invalidateWorkspace();
-    if (!applied || !ratioSet)
+    // Type 0 is the fallback; should it fail too, there is nothing left to fall back to.
+    if ((!completed || !applied || !ratioSet) && index != 0)
         SelectPhotoType(0);
 }
 
@@ -942,7 +965,9 @@ void TMainForm::paintCropFrame(QImage& canvas, const QRect& clip)
 
 void TMainForm::ScrollViewMouseDown(QPoint position)
 {
-    if (!stageAllows(StageAction::CropDrag))
+    // During a drag the frame is held in workspace pixels; another button pressed now
+    // must not convert it a second time.
+    if (Dragging || !stageAllows(StageAction::CropDrag))
         return;
     DragPoint = position;
     Rect frame = CropRect;
@@ -952,6 +977,7 @@ void TMainForm::ScrollViewMouseDown(QPoint position)
     Dragging = ActiveGrip != kGripBody || contains(frame, DragPoint);
     if (!Dragging)
         return;
+    m_pressCropRect = CropRect;
     CropRect = frame;
     m_dragFrame = frame;
     m_dragMoved = false;
@@ -966,6 +992,8 @@ void TMainForm::ScrollViewMouseMove(QPoint position)
         ScrollView->viewport()->setCursor(cursorForGrip(ActiveGrip));
         return;
     }
+    if (position == DragPoint)
+        return;
     dragCropFrame(CropRect, ActiveGrip, position - DragPoint, PhotoType.AspectRatio);
     DragPoint = position;
     m_dragMoved = true;
@@ -975,8 +1003,14 @@ void TMainForm::ScrollViewMouseMove(QPoint position)
 void TMainForm::ScrollViewMouseUp(QPoint)
 {
     if (Dragging) {
-        ScreenToImage(CropRect);
-        NormalizeRect(CropRect);
+        // A click that did not move keeps the frame exactly: the round trip through the
+        // zoom would change its size at low zooms.
+        if (m_dragMoved) {
+            ScreenToImage(CropRect);
+            NormalizeRect(CropRect);
+        } else {
+            CropRect = m_pressCropRect;
+        }
         ClampCropOrigin();
     }
     Dragging = false;
@@ -994,42 +1028,46 @@ void TMainForm::CutPhoto()
 {
     if (!stageAllows(StageAction::CutImage) || !cropFrameLargeEnough(CropRect))
         return;
-    ShowWaitPanel(true);
-    bool cut = false;
-    {
-        const OverrideCursor busy(Qt::WaitCursor);
-        cut = CutCore();
-    }
-    if (!cut) {
-        // Nothing was cut: the photo, the frame and the zoom stay as they were.
-        ShowWaitPanel(false);
-        showInfo(kCaption, frameOutsidePhotoMessage());
-        return;
-    }
-    finishCut();
+    CutStatus status = CutStatus::Failed;
+    runBusy([this, &status] { status = CutCore(); });
+    finishCut(status);
 }
 
-bool TMainForm::CutCore()
+CutStatus TMainForm::CutCore()
 {
+    if (frameOutsidePhoto(CropRect, WorkBitmap.width(), WorkBitmap.height()))
+        return CutStatus::OutsidePhoto;
     std::optional<RasterBitmap> cut =
         cutFramedArea(WorkBitmap, CropRect, PhotoType.TargetWidth, PhotoType.TargetHeight);
-    if (!cut)
-        return false;
+    RasterBitmap cutCopy;
+    if (!cut || !copyBitmap(cutCopy, *cut))
+        return CutStatus::Failed;
     WorkBitmap = std::move(*cut);
-    copyBitmap(CutBitmap, WorkBitmap);
+    CutBitmap = std::move(cutCopy);
     CropRect = {};
-    return true;
+    return CutStatus::Done;
 }
 
-// The steps that end both a cut and a make: the zoom refitted to the new picture.
-void TMainForm::finishCut()
+// The steps that end both a cut and a make. When nothing was cut, the photo, the frame
+// and the zoom stay as they were; otherwise the zoom is refitted to the new picture.
+void TMainForm::finishCut(CutStatus status)
 {
+    if (status == CutStatus::OutsidePhoto)
+        showInfo(kCaption, frameOutsidePhotoMessage());
+    if (status != CutStatus::Done)
+        return;
     Gauge->setValue(100);
     FitZoom();
-    UpdateScrollRanges();
     CutDone = true;
-    ShowWaitPanel(false);
     invalidateWorkspace();
+}
+
+void TMainForm::runBusy(const std::function<void()>& step)
+{
+    ShowWaitPanel(true);
+    const auto hideWaitPanel = qScopeGuard([this] { ShowWaitPanel(false); });
+    const OverrideCursor busy(Qt::WaitCursor);
+    swallowErrors(step);
 }
 
 void TMainForm::RotatePhoto()
@@ -1040,7 +1078,7 @@ void TMainForm::RotatePhoto()
     button->setEnabled(false);
     {
         const OverrideCursor busy(Qt::WaitCursor);
-        rotateBitmapClockwise(WorkBitmap);
+        swallowErrors([this] { rotateBitmapClockwise(WorkBitmap); });
     }
     button->setEnabled(true);
     UpdateScrollRanges();
@@ -1053,27 +1091,23 @@ void TMainForm::MakeSheet()
 {
     if (!stageAllows(StageAction::Make))
         return;
-    ShowWaitPanel(true);
-    if (!CutDone) {
-        if (!cropFrameLargeEnough(CropRect)) {
-            ShowWaitPanel(false);
-            showInfo(kCaption, QStringLiteral("사진종류를 선택하십시오."));
-            return;
-        }
-        bool cut = false;
-        {
-            const OverrideCursor busy(Qt::WaitCursor);
-            cut = CutCore();
-        }
-        if (!cut) {
-            ShowWaitPanel(false);
-            showInfo(kCaption, frameOutsidePhotoMessage());
-            return;
-        }
+    if (!CutDone && !cropFrameLargeEnough(CropRect)) {
+        showInfo(kCaption, QStringLiteral("사진종류를 선택하십시오."));
+        return;
     }
+    CutStatus cut = CutDone ? CutStatus::Done : CutStatus::Failed;
+    bool made = false;
+    // The wait panel and the hourglass stay through the cut and the composition.
+    runBusy([this, &cut, &made] {
+        if (!CutDone)
+            cut = CutCore();
+        if (cut == CutStatus::Done)
+            made = ComposeSheet();
+    });
     // A sheet that cannot be composed leaves the cut photo in the Cut stage.
-    SheetMade = ComposeSheet();
-    finishCut();
+    if (cut == CutStatus::Done)
+        SheetMade = made;
+    finishCut(cut);
 }
 
 bool TMainForm::ComposeSheet()
@@ -1132,23 +1166,25 @@ void TMainForm::SelectEffect(int index)
 {
     if (!stageAllows(StageAction::Effect))
         return;
-    switch (index) {
-    case 0:
-        copyBitmap(WorkBitmap, CutBitmap);
-        break;
-    case 1:
-        OpenSoftGlowDialog();
-        break;
-    case 2:
-        OpenToneDialog();
-        break;
-    case 3:
-        OpenColourDialog();
-        break;
-    default:
-        // The frame and text effects come with their own dialogs.
-        break;
-    }
+    swallowErrors([this, index] {
+        switch (index) {
+        case 0:
+            copyBitmap(WorkBitmap, CutBitmap);
+            break;
+        case 1:
+            OpenSoftGlowDialog();
+            break;
+        case 2:
+            OpenToneDialog();
+            break;
+        case 3:
+            OpenColourDialog();
+            break;
+        default:
+            // The frame and text effects come with their own dialogs.
+            break;
+        }
+    });
     invalidateWorkspace();
 }
 

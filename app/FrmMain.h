@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PhotoCutter.h"
 #include "app/PhotoType.h"
 #include "app/StageRules.h"
 #include "app/WorkspaceGeometry.h"
@@ -110,8 +111,8 @@ public:
     // A frame under 5 pixels is a silent no-op; one wholly outside the photo leaves the
     // photo as it is, with a message.
     void CutPhoto();
-    // The cutting steps shared with Make; false when the frame holds none of the photo.
-    bool CutCore();
+    // The cutting steps shared with Make; the document changes only when the cut is done.
+    CutStatus CutCore();
     // Turns the loaded photo a quarter clockwise; refused once the photo is cut.
     void RotatePhoto();
 
@@ -184,7 +185,10 @@ private:
     void repaintHidden(QWidget* image);
     void flashTogether(const std::vector<SkinImage*>& images);
     void invalidateWorkspace();
-    void finishCut();
+    void finishCut(CutStatus status);
+    // Runs a long step under the wait panel and the hourglass, swallowing its errors;
+    // both are taken down however the step ends.
+    void runBusy(const std::function<void()>& step);
     void paintCropFrame(QImage& canvas, const QRect& clip);
     void startWindowDrag(QPointF globalPosition);
     void CreateUploadWindow();
@@ -193,7 +197,8 @@ private:
     std::function<int(QDialog&)> m_modalRunner;
     std::vector<std::vector<SkinImage*>> m_highlightGroups;
     WorkspacePyramid m_pyramid;
-    Rect m_dragFrame; // the frame where the drag started, workspace pixels
+    Rect m_dragFrame;     // the frame where the drag started, workspace pixels
+    Rect m_pressCropRect; // the frame where the drag started, photo pixels
     bool m_dragMoved = false;
     QColor m_labelColour;
     bool m_manualWindowDrag = false;

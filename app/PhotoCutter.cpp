@@ -18,6 +18,27 @@ Rect ClipToImage(Rect r, int width, int height)
     return r;
 }
 
+namespace {
+
+// The part of the photo under the frame, right and bottom exclusive; may be empty.
+Rect framedArea(Rect frame, int width, int height)
+{
+    NormalizeRect(frame);
+    return ClipToImage(frame, width, height);
+}
+
+bool isEmpty(const Rect& r)
+{
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+} // namespace
+
+bool frameOutsidePhoto(const Rect& cropRect, int width, int height)
+{
+    return isEmpty(framedArea(cropRect, width, height));
+}
+
 bool cropFrameLargeEnough(const Rect& cropRect)
 {
     return RectWidth(cropRect) >= kMinCutSide && RectHeight(cropRect) >= kMinCutSide;
@@ -28,11 +49,9 @@ std::optional<RasterBitmap> cutFramedArea(const RasterBitmap& photo, const Rect&
 {
     if (!photo.isAllocated() || !raster::dimensionsAllowed(targetWidth, targetHeight))
         return std::nullopt;
-    Rect frame = cropRect;
-    NormalizeRect(frame);
-    const Rect area = ClipToImage(frame, photo.width(), photo.height());
+    const Rect area = framedArea(cropRect, photo.width(), photo.height());
     // A frame dragged wholly past the right or bottom edge clips to nothing.
-    if (area.right <= area.left || area.bottom <= area.top)
+    if (isEmpty(area))
         return std::nullopt;
     RasterBitmap cut;
     if (!copyBitmapRect(cut, photo, area.left, area.top, area.right - area.left,

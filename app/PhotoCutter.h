@@ -13,9 +13,17 @@ inline constexpr int kMinCutSide = 5;
 // Shown when the frame lies wholly outside the photo, so there is nothing to cut.
 QString frameOutsidePhotoMessage();
 
+// How a cut ended. Only a frame outside the photo is worth a message; a failed step is
+// swallowed and leaves the photo as it was.
+enum class CutStatus { Done, OutsidePhoto, Failed };
+
 // Clips r to an image of width × height: left and top no smaller than 0, right and
 // bottom no larger than the image. The result may be empty.
 Rect ClipToImage(Rect r, int width, int height);
+
+// True when cropRect, normalised and clipped to an image of width × height, holds no pixel
+// of it: the frame lies wholly beyond an edge.
+bool frameOutsidePhoto(const Rect& cropRect, int width, int height);
 
 // True when the frame is at least kMinCutSide pixels in both directions.
 bool cropFrameLargeEnough(const Rect& cropRect);

@@ -63,8 +63,12 @@ StageOutcome stageOutcome(StageAction action, Stage stage)
     case StageAction::Zoom:
         return run();
     case StageAction::Original:
-    case StageAction::CutImage:
         return empty ? flash(FlashTarget::Open) : run();
+    case StageAction::CutImage:
+        // Once cut, the photo is not cut again, even if a type click brought a frame back.
+        if (empty)
+            return flash(FlashTarget::Open);
+        return loaded ? run() : ignore();
     case StageAction::PhotoType:
         return empty || loaded ? run() : refuse(kPhotoTypeLocked, FlashTarget::Original);
     case StageAction::CropDrag:

@@ -2,6 +2,7 @@
 
 #include "app/CanvasInversion.h"
 
+#include <QPainter>
 #include <QTest>
 
 namespace {
@@ -57,6 +58,8 @@ private slots:
     void invertsExactlyTheseOnce_data();
     void invertsExactlyTheseOnce();
     void secondInversionRestores();
+    void followsTheDeviceRatio_data();
+    void followsTheDeviceRatio();
 };
 
 void CanvasInversionTest::invertsExactlyTheseOnce_data()
@@ -110,6 +113,51 @@ void CanvasInversionTest::secondInversionRestores()
         invert(kind, canvas, Rect{-5, 20, 10, 45}, clip);
         invert(kind, canvas, Rect{3, 4, 33, 27}, clip);
         invert(kind, canvas, Rect{-5, 20, 10, 45}, clip);
+    }
+    QCOMPARE(canvas, before);
+}
+
+void CanvasInversionTest::followsTheDeviceRatio_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("1") << 1.0;
+    QTest::newRow("1.5: odd coordinates fall between canvas pixels") << 1.5;
+    QTest::newRow("2") << 2.0;
+}
+
+// The frame and grips are inverted over the canvas pixels where the painter puts the same
+// logical rectangle, so they line up with the photo drawn under them.
+void CanvasInversionTest::followsTheDeviceRatio()
+{
+    QFETCH(qreal, ratio);
+    const QSize logical(41, 31);
+    const QRect all(QPoint(), logical);
+    QImage canvas((QSizeF(logical) * ratio).toSize(), QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(ratio);
+    const auto pixelsNot = [&canvas](QRgb colour) {
+        int count = 0;
+        for (int y = 0; y < canvas.height(); ++y) {
+            for (int x = 0; x < canvas.width(); ++x)
+                count += canvas.pixel(x, y) != colour;
+        }
+        return count;
+    };
+
+    canvas.fill(Qt::white);
+    QPainter(&canvas).fillRect(QRect(3, 5, 25, 17), Qt::black);
+    invertRect(canvas, Rect{3, 5, 28, 22}, all);
+    QCOMPARE(pixelsNot(qRgb(255, 255, 255)), 0);
+
+    // Logical pixels tile the canvas: no canvas pixel is skipped or inverted twice.
+    invertRect(canvas, Rect{0, 0, logical.width(), logical.height()}, all);
+    QCOMPARE(pixelsNot(qRgb(0, 0, 0)), 0);
+
+    QImage before = patterned(canvas.width(), canvas.height());
+    before.setDevicePixelRatio(ratio);
+    canvas = before;
+    for (int pass = 0; pass < 2; ++pass) {
+        invertFrame(canvas, Rect{3, 5, 28, 22}, all);
+        invertDottedFrame(canvas, Rect{7, 1, 40, 30}, QRect(0, 0, 20, 31));
     }
     QCOMPARE(canvas, before);
 }

@@ -35,28 +35,45 @@ private slots:
 
 void DefineCanvasTest::typing_data()
 {
-    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("start"); // the edit's text, with the cursor before it
+    QTest::addColumn<QString>("keys");  // \b is Backspace, \x7f Delete (its text on X11)
     QTest::addColumn<QString>("text");
-    QTest::newRow("digits") << "250"
+    QTest::newRow("digits") << ""
+                            << "250"
                             << "250";
-    QTest::newRow("letters dropped") << "2a5Z0"
+    QTest::newRow("letters dropped") << ""
+                                     << "2a5Z0"
                                      << "250";
-    QTest::newRow("Hangul dropped") << QStringLiteral("3가0냐0") << "300";
-    QTest::newRow("punctuation dropped") << "-2.5+"
+    QTest::newRow("Hangul dropped") << "" << QStringLiteral("3가0냐0") << "300";
+    QTest::newRow("punctuation dropped") << ""
+                                         << "-2.5+"
                                          << "25";
-    QTest::newRow("space passes, then the length limit") << "25 0"
+    QTest::newRow("space passes, then the length limit") << ""
+                                                         << "25 0"
                                                          << "25 ";
+    QTest::newRow("backspace erases") << ""
+                                      << "25\b0"
+                                      << "20";
+    QTest::newRow("delete removes the next digit") << "250"
+                                                   << "\x7f"
+                                                      "1"
+                                                   << "150";
 }
 
 void DefineCanvasTest::typing()
 {
+    QFETCH(QString, start);
     QFETCH(QString, keys);
     QFETCH(QString, text);
     TDefineCanvasForm dialog;
     for (QLineEdit* edit : {dialog.edtWidth, dialog.edtHeight}) {
-        edit->clear();
+        edit->setText(start);
+        edit->setCursorPosition(0);
         for (QChar c : keys) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            const Qt::Key key = c == u'\x7f' ? Qt::Key_Delete
+                                : c == u'\b' ? Qt::Key_Backspace
+                                             : Qt::Key_unknown;
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
             QApplication::sendEvent(edit, &press);
         }
         QCOMPARE(edit->text(), text);

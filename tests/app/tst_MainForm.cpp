@@ -1,3 +1,5 @@
+#include "MessageTextSupport.h"
+#include "TestData.h"
 #include "TestRegistry.h"
 
 #include "app/FrmDefineCanvas.h"
@@ -19,9 +21,9 @@ char* toString(const Rect& r);
 
 namespace {
 
-const QString kPortrait = QStringLiteral(IDPHOTO_TESTDATA "/portrait.jpg");
-const QString kTypeLocked =
-    QStringLiteral("\"사진종류를 다시 선택\" 하려면 \"원본버튼\"을 클릭하십시오.");
+using message_text::kTypeLocked;
+
+const QString kPortrait = test_data::testDataPath(QStringLiteral("portrait.jpg"));
 
 // Records every wait of the window and which top highlights were showing meanwhile.
 struct FlashLog {
@@ -64,13 +66,6 @@ void show(TMainForm& form)
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // A BMP header that claims 40000 × 40000 pixels and carries none.
 QByteArray hugeBmpHeader()
 {
@@ -89,6 +84,26 @@ QByteArray hugeBmpHeader()
     bytes[28] = 24;
     return bytes;
 }
+
+// A photo of one flat colour and the given size, written as PNG into dir.
+QString flatPhoto(const QTemporaryDir& dir, QSize size)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    const QString path =
+        dir.filePath(QStringLiteral("flat-%1x%2.png").arg(size.width()).arg(size.height()));
+    return picture.save(path) ? path : QString();
+}
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 // Runs the custom-size dialog by typing into it and pressing OK or Cancel.
 struct CanvasDriver {
@@ -124,13 +139,19 @@ private slots:
     void opening_data();
     void opening();
     void missingFileKeepsThePhotoButResets();
+    void failedLoadEmptiesTheWorkspace_data();
+    void failedLoadEmptiesTheWorkspace();
     void fitBelowTheSliderMinimum();
+    void scrollRangesFollowTheFit_data();
+    void scrollRangesFollowTheFit();
     void zoomControls();
     void refusalsByStage();
     void customType();
     void originalRestoresTheLoadedStage();
     void cropDrag_data();
     void cropDrag();
+    void clickWithoutMovingKeepsTheFrame_data();
+    void clickWithoutMovingKeepsTheFrame();
     void painting_data();
     void painting();
     void hoverAndHelp();
@@ -194,6 +215,8 @@ void MainFormTest::layout_data()
     QTest::newRow("selected passport")
         << "ImgSorvel_2" << QRect(16, 192, 147, 31) << "여권사진 크기로 맞춥니다.";
     QTest::newRow("slider") << "Gauge" << QRect(437, 81, 271, 18) << "사진크기 조정막대";
+    QTest::newRow("zoom edit") << "edtValue" << QRect(708, 81, 33, 19) << "";
+    QTest::newRow("zoom up-down") << "UpDownValue" << QRect(741, 81, 16, 19) << "";
     QTest::newRow("workspace panel") << "pnlWorkMainPanel" << QRect(170, 114, 723, 513) << "";
     QTest::newRow("workspace") << "ScrollView" << QRect(1, 1, 721, 511) << "";
     QTest::newRow("wait panel") << "pnlWaitInfo" << QRect(256, 243, 209, 25) << "";
@@ -236,7 +259,7 @@ void MainFormTest::opening()
     QString path = file;
     if (!QFileInfo(file).isAbsolute()) {
         path = m_dir.filePath(file);
-        writeFile(path, contents);
+        QVERIFY(test_data::writeFile(path, contents));
     }
     RecordingMessageSink messages;
     TMainForm form;
@@ -281,6 +304,43 @@ void MainFormTest::missingFileKeepsThePhotoButResets()
     QCOMPARE(form.CropRect, (Rect{30, 40, 330, 440}));
 }
 
+void MainFormTest::failedLoadEmptiesTheWorkspace_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QSize>("content");
+    QTest::addColumn<QByteArray>("contents");
+    // When the scroll bars go the workspace repaints anyway; at the fit only the load
+    // itself can repaint it.
+    QTest::newRow("not a photo, zoomed in")
+        << 200 << QSize(1024, 1024) << QByteArray("no photo in here");
+    QTest::newRow("not a photo, fitted") << 98 << QSize(502, 502) << QByteArray("no photo in here");
+    QTest::newRow("empty file, fitted") << 98 << QSize(502, 502) << QByteArray();
+}
+
+// The old picture and its scroll ranges go: the workspace turns white.
+void MainFormTest::failedLoadEmptiesTheWorkspace()
+{
+    QFETCH(int, zoom);
+    QFETCH(QSize, content);
+    QFETCH(QByteArray, contents);
+    const QString path = m_dir.filePath(QStringLiteral("unreadable.jpg"));
+    QVERIFY(test_data::writeFile(path, contents));
+    TMainForm form;
+    show(form);
+    form.OpenPhotoFile(kPortrait);
+    form.Gauge->setValue(zoom);
+    QCOMPARE(form.ScrollView->contentSize(), content);
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    form.ScrollView->viewport()->installEventFilter(&counter);
+
+    form.LoadPhotoFile(path);
+
+    QCOMPARE(form.stage(), Stage::Empty);
+    QCOMPARE(form.ScrollView->contentSize(), QSize(0, 0));
+    QTRY_VERIFY(counter.paints > 0);
+}
+
 void MainFormTest::fitBelowTheSliderMinimum()
 {
     const QString wide = m_dir.filePath(QStringLiteral("wide.png"));
@@ -298,6 +358,38 @@ void MainFormTest::fitBelowTheSliderMinimum()
     QCOMPARE(form.Gauge->value(), 10);
     QCOMPARE(form.ZoomPercent, 9);
     QCOMPARE(form.edtValue->text(), QStringLiteral("10"));
+}
+
+void MainFormTest::scrollRangesFollowTheFit_data()
+{
+    QTest::addColumn<QSize>("first");
+    QTest::addColumn<QSize>("second"); // empty: rotate the first, then Original
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QSize>("content");
+    // In both the fit lands where the slider already is, so the slider raises no change.
+    QTest::newRow("rotate, then Original at the same zoom")
+        << QSize(1600, 1200) << QSize() << 42 << QSize(672, 504);
+    QTest::newRow("two photos in a row below the slider's 10")
+        << QSize(7500, 100) << QSize(8000, 100) << 8 << QSize(640, 8);
+}
+
+void MainFormTest::scrollRangesFollowTheFit()
+{
+    QFETCH(QSize, first);
+    QFETCH(QSize, second);
+    QFETCH(int, zoom);
+    QFETCH(QSize, content);
+    TMainForm form;
+    show(form);
+    form.OpenPhotoFile(flatPhoto(m_dir, first));
+    if (second.isEmpty()) {
+        form.RotatePhoto();
+        form.RestoreOriginal();
+    } else {
+        form.OpenPhotoFile(flatPhoto(m_dir, second));
+    }
+    QCOMPARE(form.ZoomPercent, zoom);
+    QCOMPARE(form.ScrollView->contentSize(), content);
 }
 
 void MainFormTest::zoomControls()
@@ -342,23 +434,23 @@ void MainFormTest::refusalsByStage()
 
     form.OpenPhotoFile(kPortrait);
     form.CutDone = true;
+    form.CropRect = {};
+    // The visible selected-type button is refused too: no frame comes back over the cut
+    // photo or the sheet.
     for (bool made : {false, true}) {
         form.SheetMade = made;
-        for (int type : {1, 4}) {
+        for (SkinImage* button : {form.imgType[1], form.imgType[4], form.ImgSorvel[0]}) {
             log.waits.clear();
             messages.messages.clear();
-            form.TypeClick(type);
+            emit button->clicked(button);
             QCOMPARE(messages.messages.size(), 1);
             QCOMPARE(messages.messages.first().second, kTypeLocked);
             QCOMPARE(log.waits, blinks(QStringLiteral("imgDefaultUP_1")));
             QCOMPARE(form.PhotoType.TargetWidth, 250);
+            QCOMPARE(form.CropRect, (Rect{0, 0, 0, 0}));
             QCOMPARE(visibleSelections(form), QStringList{"ImgSorvel_0"});
         }
     }
-    // The visible selected-type button still rebuilds the frame without the guard.
-    form.CropRect = {};
-    form.SelectPhotoType(0);
-    QCOMPARE(form.CropRect, (Rect{0, 0, 250, 300}));
 }
 
 void MainFormTest::customType()
@@ -426,17 +518,23 @@ void MainFormTest::cropDrag_data()
     QTest::addColumn<QPoint>("release");
     QTest::addColumn<bool>("dragging");
     QTest::addColumn<Rect>("expected");
+    QTest::addColumn<bool>("pressAgain"); // another button goes down halfway
     // 512 × 512 at 98 % lies at (109, 4); the type 0 frame covers (109, 4, 354, 298) and
     // its grip 4 is centred on (354, 151).
-    QTest::newRow("move") << QPoint(200, 100) << QPoint(250, 150) << true << Rect{51, 51, 301, 351};
+    QTest::newRow("move") << QPoint(200, 100) << QPoint(250, 150) << true << Rect{51, 51, 301, 351}
+                          << false;
     QTest::newRow("move off the top-left is pushed back")
-        << QPoint(200, 100) << QPoint(180, 90) << true << Rect{0, 0, 250, 300};
+        << QPoint(200, 100) << QPoint(180, 90) << true << Rect{0, 0, 250, 300} << false;
     QTest::newRow("grip 4 widens, height follows")
-        << QPoint(354, 151) << QPoint(404, 120) << true << Rect{0, 0, 301, 361};
+        << QPoint(354, 151) << QPoint(404, 120) << true << Rect{0, 0, 301, 361} << false;
     QTest::newRow("grip 5 only down: unchanged")
-        << QPoint(354, 298) << QPoint(354, 400) << true << Rect{0, 0, 250, 300};
+        << QPoint(354, 298) << QPoint(354, 400) << true << Rect{0, 0, 250, 300} << false;
     QTest::newRow("press outside the frame")
-        << QPoint(600, 400) << QPoint(500, 300) << false << Rect{0, 0, 250, 300};
+        << QPoint(600, 400) << QPoint(500, 300) << false << Rect{0, 0, 250, 300} << false;
+    QTest::newRow("a second button during the move is ignored")
+        << QPoint(200, 100) << QPoint(250, 150) << true << Rect{51, 51, 301, 351} << true;
+    QTest::newRow("a second button during a resize is ignored")
+        << QPoint(354, 151) << QPoint(404, 120) << true << Rect{0, 0, 301, 361} << true;
 }
 
 void MainFormTest::cropDrag()
@@ -445,6 +543,7 @@ void MainFormTest::cropDrag()
     QFETCH(QPoint, release);
     QFETCH(bool, dragging);
     QFETCH(Rect, expected);
+    QFETCH(bool, pressAgain);
     TMainForm form;
     show(form);
     form.OpenPhotoFile(kPortrait);
@@ -454,6 +553,8 @@ void MainFormTest::cropDrag()
     QCOMPARE(form.Dragging, dragging);
     const QPoint middle = (press + release) / 2;
     form.ScrollViewMouseMove(middle);
+    if (pressAgain)
+        form.ScrollViewMouseDown(middle);
     form.ScrollView->renderCanvas(QRect(QPoint(), form.ScrollView->clientSize()));
     form.ScrollViewMouseMove(release);
     form.ScrollViewMouseUp(release);
@@ -465,6 +566,42 @@ void MainFormTest::cropDrag()
     form.CutDone = true;
     form.ScrollViewMouseDown(QPoint(200, 100));
     QVERIFY(!form.Dragging);
+}
+
+void MainFormTest::clickWithoutMovingKeepsTheFrame_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<Rect>("frame");
+    QTest::addColumn<bool>("onGrip");
+    // Through the zoom and back, 333 × 400 at 10 % would come back 330 × 400 at (20, 30),
+    // and 250 at 33 % would come back 252.
+    QTest::newRow("body at 10 %") << 10 << Rect{17, 33, 350, 433} << false;
+    QTest::newRow("grip 4 at 10 %") << 10 << Rect{17, 33, 350, 433} << true;
+    QTest::newRow("body at 33 %") << 33 << Rect{0, 0, 250, 300} << false;
+}
+
+void MainFormTest::clickWithoutMovingKeepsTheFrame()
+{
+    QFETCH(int, zoom);
+    QFETCH(Rect, frame);
+    QFETCH(bool, onGrip);
+    TMainForm form;
+    show(form);
+    form.OpenPhotoFile(kPortrait);
+    form.Gauge->setValue(zoom);
+    form.CropRect = frame;
+    Rect screen = frame;
+    form.ImageToScreen(screen);
+    const QPoint at(onGrip ? screen.right : (screen.left + screen.right) / 2,
+                    (screen.top + screen.bottom) / 2);
+
+    form.ScrollViewMouseDown(at);
+    QVERIFY(form.Dragging);
+    QCOMPARE(form.ActiveGrip, onGrip ? 4 : 0);
+    form.ScrollViewMouseMove(at); // a move event that goes nowhere
+    form.ScrollViewMouseUp(at);
+
+    QCOMPARE(form.CropRect, frame);
 }
 
 void MainFormTest::painting_data()

@@ -1,5 +1,8 @@
+#include "MessageTextSupport.h"
+#include "TestData.h"
 #include "TestRegistry.h"
 
+#include "app/FrmDefineCanvas.h"
 #include "app/FrmMain.h"
 #include "app/PhotoCutter.h"
 #include "app/SkinImage.h"
@@ -12,6 +15,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSlider>
@@ -19,18 +23,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <stdexcept>
+
 char* toString(const Rect& r);
 
 namespace {
 
-const QString kPortrait = QStringLiteral(IDPHOTO_TESTDATA "/portrait.jpg");
-const QString kCutFirst = QStringLiteral("먼저 \"자르기\"를 하십시오.");
-const QString kEditAfterMake = QStringLiteral("\"만들기\"를 한 후에는 \"편집\"을 할 수 없습니다.");
-const QString kRotateLocked = QStringLiteral("\"원본에서만 사진을 회전할 수 있습니다.");
-const QString kChooseType = QStringLiteral("사진종류를 선택하십시오.");
-const QString kNothingMade = QStringLiteral("만든 사진이 없습니다.");
-const QString kNothingToSave = QStringLiteral("저장할 이미지가 존재하지 않습니다.");
-const QString kCannotSave = QStringLiteral("이미지를 저장할 수 없습니다.");
+using namespace message_text;
+
+const QString kPortrait = test_data::testDataPath(QStringLiteral("portrait.jpg"));
 
 // A main window shown as in the program, whose blinks and modal dialogs are recorded
 // instead of waited for. Unless a test sets a dialog driver, a dialog counts as cancelled.
@@ -123,6 +124,8 @@ private slots:
     void effectButtonsOutsideTheCutStage_data();
     void effectButtonsOutsideTheCutStage();
     void effectsAccumulateAndButtonZeroUndoes();
+    void dialogErrorsAreSwallowed_data();
+    void dialogErrorsAreSwallowed();
 
 private:
     QTemporaryDir m_dir;
@@ -200,6 +203,7 @@ void MainFormPipelineTest::refusedCutOrMake_data()
     QTest::addColumn<Rect>("frame");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("flash");
+    QTest::addColumn<bool>("scaleFails"); // the type's width is one no bitmap may have
     const Rect type0{0, 0, 250, 300};
     // The portrait is 512 × 512 pixels.
     const Rect outside{600, 0, 850, 300};
@@ -207,17 +211,26 @@ void MainFormPipelineTest::refusedCutOrMake_data()
     for (const char* action : {"cut", "make"}) {
         const QString name = QString::fromLatin1(action);
         QTest::addRow("%s without a photo", action) << name << Setup::Empty << type0 << ""
-                                                    << "imgDefaultUP_0";
+                                                    << "imgDefaultUP_0" << false;
         QTest::addRow("%s with a frame wholly outside the photo", action)
-            << name << Setup::Loaded << outside << frameOutsidePhotoMessage() << "";
+            << name << Setup::Loaded << outside << frameOutsidePhotoMessage() << "" << false;
+        // Only a frame outside the photo is worth a message; a failed step is swallowed.
+        QTest::addRow("%s whose scaling fails is silent", action)
+            << name << Setup::Loaded << type0 << ""
+            << "" << true;
     }
     QTest::newRow("cut with a frame under 5 pixels is silent")
         << "cut" << Setup::Loaded << thin << ""
-        << "";
+        << "" << false;
     QTest::newRow("make with a frame under 5 pixels")
-        << "make" << Setup::Loaded << thin << kChooseType << "";
+        << "make" << Setup::Loaded << thin << kChooseType << "" << false;
     QTest::newRow("second make") << "make" << Setup::Made << Rect{} << ""
-                                 << "";
+                                 << "" << false;
+    // A cut photo or a sheet is not cut again, whatever frame is set over it.
+    QTest::newRow("cut on a cut photo under a frame") << "cut" << Setup::Cut << type0 << ""
+                                                      << "" << false;
+    QTest::newRow("cut on a sheet under a frame") << "cut" << Setup::Made << type0 << ""
+                                                  << "" << false;
 }
 
 // Nothing changes: picture, frame, zoom and stage stay as they were.
@@ -228,10 +241,13 @@ void MainFormPipelineTest::refusedCutOrMake()
     QFETCH(Rect, frame);
     QFETCH(QString, message);
     QFETCH(QString, flash);
+    QFETCH(bool, scaleFails);
     Window window;
     TMainForm& form = window.form;
     bringTo(form, setup);
     form.CropRect = frame;
+    if (scaleFails)
+        form.PhotoType.TargetWidth = 0;
     const Stage stage = form.stage();
     const int zoom = form.ZoomPercent;
     const qint64 key = form.WorkBitmap.image().cacheKey();
@@ -563,6 +579,78 @@ void MainFormPipelineTest::effectsAccumulateAndButtonZeroUndoes()
     QCOMPARE(form.stage(), Stage::Cut);
     QVERIFY(window.messages.messages.isEmpty());
     QVERIFY(window.flashed.isEmpty());
+}
+
+void MainFormPipelineTest::dialogErrorsAreSwallowed_data()
+{
+    QTest::addColumn<bool>("custom"); // the custom size 300 × 400 is chosen before the setup
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<Rect>("frame");
+    QTest::newRow("soft glow: the cut photo stays")
+        << false << Setup::Cut << "effect" << 500 << Rect{0, 0, 0, 0};
+    // A failed type choice falls back to type 0, at the frame's top-left corner.
+    QTest::newRow("custom size: type 0 instead")
+        << false << Setup::Loaded << "custom" << 250 << Rect{0, 0, 250, 300};
+    QTest::newRow("Original asking the custom size again: still back at the photo")
+        << true << Setup::Made << "original" << 250 << Rect{0, 0, 250, 300};
+}
+
+// A dialog that fails is swallowed; the handler's closing steps still run.
+void MainFormPipelineTest::dialogErrorsAreSwallowed()
+{
+    QFETCH(bool, custom);
+    QFETCH(Setup, setup);
+    QFETCH(QString, action);
+    QFETCH(int, width);
+    QFETCH(Rect, frame);
+    Window window;
+    TMainForm& form = window.form;
+    form.OpenPhotoFile(kPortrait);
+    const QImage original = pixels(form.WorkBitmap);
+    form.TypeClick(3);
+    if (custom) {
+        window.driver = [](QDialog& dialog) {
+            auto* canvas = qobject_cast<TDefineCanvasForm*>(&dialog);
+            if (!canvas)
+                return int(QDialog::Rejected);
+            canvas->edtWidth->setText(QStringLiteral("300"));
+            canvas->edtHeight->setText(QStringLiteral("400"));
+            canvas->btnOKClick();
+            return canvas->result();
+        };
+        form.TypeClick(4);
+        QCOMPARE(form.PhotoType.TargetWidth, 300);
+    }
+    if (setup == Setup::Cut)
+        form.CutPhoto();
+    if (setup == Setup::Made)
+        form.MakeSheet();
+    QCOMPARE(int(form.stage()), int(setup));
+    const QImage before = pixels(form.WorkBitmap);
+    window.driver = [](QDialog&) -> int { throw std::runtime_error("the dialog failed"); };
+
+    if (action == "effect")
+        click(form.imgEffects[1]);
+    else if (action == "custom")
+        click(form.imgType[4]);
+    else
+        click(form.imgDefaultUP[1]);
+
+    QCOMPARE(window.dialogsShown.size(), custom ? 2 : 1);
+    QCOMPARE(form.PhotoType.TargetWidth, width);
+    QCOMPARE(form.CropRect, frame);
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(form.pnlWaitInfo->isHidden());
+    if (action != "original") {
+        QCOMPARE(int(form.stage()), int(setup));
+        QCOMPARE(pixels(form.WorkBitmap), before);
+        return;
+    }
+    QCOMPARE(form.stage(), Stage::Loaded);
+    QCOMPARE(form.ZoomPercent, 98);
+    QCOMPARE(pixels(form.WorkBitmap), original);
 }
 
 REGISTER_TEST(MainFormPipelineTest);

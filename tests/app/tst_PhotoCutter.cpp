@@ -1,10 +1,9 @@
+#include "ImageCompare.h"
 #include "TestRegistry.h"
 
 #include "app/PhotoCutter.h"
 
 #include <QTest>
-
-#include <cstdlib>
 
 Q_DECLARE_METATYPE(Rect)
 
@@ -24,14 +23,6 @@ RasterBitmap halvesPhoto()
         }
     }
     return RasterBitmap(image);
-}
-
-bool near(QColor actual, QColor expected)
-{
-    constexpr int tolerance = 8;
-    return std::abs(actual.red() - expected.red()) <= tolerance &&
-           std::abs(actual.green() - expected.green()) <= tolerance &&
-           std::abs(actual.blue() - expected.blue()) <= tolerance;
 }
 
 } // namespace
@@ -117,6 +108,7 @@ private slots:
         const std::optional<RasterBitmap> cut =
             cutFramedArea(photo, frame, target.width(), target.height());
 
+        QVERIFY(!frameOutsidePhoto(frame, photo.width(), photo.height()));
         QVERIFY(cut.has_value());
         QCOMPARE(QSize(cut->width(), cut->height()), target);
         QCOMPARE(photo.image(), before);
@@ -124,7 +116,7 @@ private slots:
             const QPoint at(int(points[i].x() * (target.width() - 1)),
                             int(points[i].y() * (target.height() - 1)));
             const QColor actual = cut->image().pixelColor(at);
-            QVERIFY2(near(actual, colours[i]),
+            QVERIFY2(image_compare::coloursNear(actual, colours[i], 8),
                      qPrintable(QStringLiteral("at %1,%2: %3 instead of %4")
                                     .arg(at.x())
                                     .arg(at.y())
@@ -139,10 +131,13 @@ private slots:
         QTest::newRow("wholly past the bottom edge") << Rect{0, 300, 250, 600};
         QTest::newRow("wholly past the left edge") << Rect{-300, 0, -50, 300};
         QTest::newRow("far away") << Rect{100000, 100000, 100250, 100300};
+        QTest::newRow("reversed, wholly above") << Rect{250, -10, 0, -310};
     }
     void nothingToCut()
     {
         QFETCH(Rect, frame);
+        // The one refusal the user is told about.
+        QVERIFY(frameOutsidePhoto(frame, 400, 300));
         QVERIFY(!cutFramedArea(halvesPhoto(), frame, 250, 300).has_value());
     }
 

@@ -1,3 +1,5 @@
+#include "ImageCompare.h"
+#include "TestData.h"
 #include "TestRegistry.h"
 
 #include "app/PhotoCutter.h"
@@ -6,7 +8,6 @@
 #include "raster/BitmapIO.h"
 #include "raster/BitmapOps.h"
 
-#include <QFile>
 #include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -21,7 +22,7 @@ namespace {
 RasterBitmap portraitSheet(int bitsPerPixel)
 {
     RasterBitmap photo;
-    if (!loadBitmap(QStringLiteral(IDPHOTO_TESTDATA "/portrait.jpg"), photo, 24))
+    if (!loadBitmap(test_data::testDataPath(QStringLiteral("portrait.jpg")), photo, 24))
         return {};
     const int w = photo.width(), h = photo.height();
     const std::optional<RasterBitmap> cut =
@@ -87,15 +88,7 @@ Difference difference(const QImage& actual, const QImage& expected)
     const QImage a = actual.convertToFormat(QImage::Format_RGB32);
     const QImage e = expected.convertToFormat(QImage::Format_RGB32);
     Difference result;
-    double sum = 0;
-    for (int y = 0; y < e.height(); ++y) {
-        const auto* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
-        const auto* re = reinterpret_cast<const QRgb*>(e.constScanLine(y));
-        for (int x = 0; x < e.width(); ++x)
-            sum += std::abs(qRed(ra[x]) - qRed(re[x])) + std::abs(qGreen(ra[x]) - qGreen(re[x])) +
-                   std::abs(qBlue(ra[x]) - qBlue(re[x]));
-    }
-    result.mean = sum / (3.0 * e.width() * e.height());
+    result.mean = image_compare::meanAbsDifference(a, e);
     for (const QPoint p : {QPoint(5, 5), QPoint(12, 160), QPoint(150, 8), QPoint(290, 330),
                            QPoint(1510, 500), QPoint(700, 1015)}) {
         const QRgb pa = a.pixel(p);
@@ -162,9 +155,9 @@ private slots:
 
         QVERIFY(saveBitmap(request->fileName, picture, request->format, request->bitsPerPixel, 2));
 
-        QFile file(request->fileName);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(headerBitsPerPixel(file.readAll(), request->format), fileBits);
+        const QByteArray saved = test_data::readFile(request->fileName);
+        QVERIFY(!saved.isEmpty());
+        QCOMPARE(headerBitsPerPixel(saved, request->format), fileBits);
 
         // ImageMagick: size, palette or true colour, and the pixels.
         const QByteArray identified = runTool(
@@ -205,10 +198,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString name = dir.filePath(QStringLiteral("sheet.bmp"));
-        QFile old(name);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("not a picture");
-        old.close();
+        QVERIFY(test_data::writeFile(name, "not a picture"));
         const RasterBitmap picture = portraitSheet(24);
         QVERIFY(saveBitmap(name, picture, SaveFormat::Bmp, 24, 2));
         RasterBitmap back;
