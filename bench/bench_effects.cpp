@@ -69,7 +69,8 @@ const bool registered = [] {
         });
     });
     registerBench("effects", "soft glow preview repaint 999x799", prepare, [] {
-        repaint(kGlowBox, [](RasterBitmap& b) { applySoftGlowPreview(b, 100, kWidth); });
+        repaint(kGlowBox,
+                [](RasterBitmap& b) { applySoftGlowPreview(b, 100, QSize(kWidth, kHeight)); });
     });
     registerBench(
         "effects", "soft glow final 999x799", [] { work = freshCopy(photo(kWidth, kHeight)); },

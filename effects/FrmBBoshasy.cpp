@@ -69,7 +69,7 @@ void TBBoshasyForm::buildAdjustArea()
 void TBBoshasyForm::prepare(const RasterBitmap& workBitmap)
 {
     PreviewSource = makePreviewSource(workBitmap, kPaintBoxSize.width(), kPaintBoxSize.height());
-    m_photoWidth = workBitmap.width();
+    m_photoSize = QSize(workBitmap.width(), workBitmap.height());
     setGaugeRange(GaugeValue, UpDownValue, kGammaMinimum, kGammaMaximum, kGammaInitial);
 }
 
@@ -93,7 +93,7 @@ void TBBoshasyForm::UpDownValueClick()
 RasterBitmap TBBoshasyForm::previewBitmap() const
 {
     RasterBitmap preview = PreviewSource;
-    applySoftGlowPreview(preview, GammaValue, m_photoWidth);
+    applySoftGlowPreview(preview, GammaValue, m_photoSize);
     return preview;
 }
 

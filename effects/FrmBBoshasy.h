@@ -46,5 +46,5 @@ public:
 private:
     void buildAdjustArea();
 
-    int m_photoWidth = 0;
+    QSize m_photoSize;
 };

@@ -30,15 +30,22 @@ void applySoftGlow(RasterBitmap& bitmap, int gammaValue)
     applyGlow(bitmap, softglow::kBlurRadius);
 }
 
-int previewGlowRadius(int previewWidth, int photoWidth)
+int previewGlowRadius(int previewSide, int photoSide)
 {
-    if (photoWidth <= 0 || previewWidth >= photoWidth)
+    if (photoSide <= 0 || previewSide >= photoSide)
         return softglow::kBlurRadius;
-    return std::max(1, MulDiv(softglow::kBlurRadius, previewWidth, photoWidth));
+    return std::max(1, MulDiv(softglow::kBlurRadius, previewSide, photoSide));
 }
 
-void applySoftGlowPreview(RasterBitmap& preview, int gammaValue, int photoWidth)
+int previewGlowRadius(QSize previewSize, QSize photoSize)
+{
+    if (photoSize.height() > photoSize.width())
+        return previewGlowRadius(previewSize.height(), photoSize.height());
+    return previewGlowRadius(previewSize.width(), photoSize.width());
+}
+
+void applySoftGlowPreview(RasterBitmap& preview, int gammaValue, QSize photoSize)
 {
     gammaCorrect(preview, std::min(softglow::kGammaCap, gammaValue));
-    applyGlow(preview, previewGlowRadius(preview.width(), photoWidth));
+    applyGlow(preview, previewGlowRadius(QSize(preview.width(), preview.height()), photoSize));
 }

@@ -1,5 +1,6 @@
 #include "raster/BitmapIO.h"
 
+#include "raster/BitmapOps.h"
 #include "raster/BmpCodec.h"
 #include "raster/ColorQuantizer.h"
 #include "raster/GifCodec.h"
@@ -128,8 +129,10 @@ QImage atDepth(const QImage& image, int bitsPerPixel, int maxColours = 256)
                                ? image.convertToFormat(QImage::Format_RGB32)
                                : image,
                            maxColours);
-    case 24:
-        return image.convertToFormat(QImage::Format_RGB888);
+    case 24: {
+        RasterBitmap bitmap(image);
+        return convertTo24(bitmap) ? bitmap.image() : QImage();
+    }
     case 32:
         return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
                    ? image

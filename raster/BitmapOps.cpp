@@ -63,18 +63,23 @@ QImage rgb32To24(const QImage& source)
 
 // ---- resampling ----
 
-// Weights are fixed point with kWeightBits fractional bits and sum to exactly kOne.
-constexpr int kWeightBits = 14;
-constexpr int kOne = 1 << kWeightBits;
+// Weights are 16-bit fixed point, so the inner loops multiply 16-bit values. Each output
+// position takes as many fractional bits as its largest weight leaves room for, up to
+// kMaxWeightBits: a 32768:1 shrink still gives every tap 128 steps, and a sum of
+// 255 · 2^kMaxWeightBits (a little more where the bicubic kernel overshoots) fits an int.
+constexpr int kMinWeightBits = 14;
+constexpr int kMaxWeightBits = 22;
+constexpr double kMaxWeight = 32767.0;
 
 enum class Kernel { Bilinear, Area, Bicubic };
 
-// For each output position: the first source index, how many follow, and their weights
-// (stride entries per output, unused ones zero).
+// For each output position: the first source index, how many follow, their weights
+// (stride entries per output, unused ones zero) and the fractional bits of those weights.
 struct Taps {
     std::vector<int> start;
     std::vector<int> count;
     std::vector<std::int16_t> weights;
+    std::vector<int> bits;
     int stride = 0;
 };
 
@@ -123,6 +128,7 @@ Taps buildTaps(Kernel kernel, int sourceLength, int outputLength)
     Taps taps;
     taps.start.resize(size_t(outputLength));
     taps.count.resize(size_t(outputLength));
+    taps.bits.resize(size_t(outputLength));
     for (int i = 0; i < outputLength; ++i) {
         kernelWeights(kernel, i, sourceLength, outputLength, all[size_t(i)]);
         const auto [lo, hi] =
@@ -141,17 +147,25 @@ Taps buildTaps(Kernel kernel, int sourceLength, int outputLength)
             merged[size_t(index - taps.start[size_t(i)])] += weight;
             total += weight;
         }
+        double largest = 0.0;
+        for (const double weight : merged)
+            largest = std::max(largest, std::abs(weight / total));
+        int bits = kMaxWeightBits;
+        // One step of slack for the rounding below.
+        while (bits > kMinWeightBits && largest * (1 << bits) + 1.0 > kMaxWeight)
+            --bits;
+        taps.bits[size_t(i)] = bits;
+        // Rounding the running total keeps every partial sum within half a step of its
+        // true share, and the whole at exactly one, so a flat colour stays flat.
         std::int16_t* w = &taps.weights[size_t(i) * size_t(taps.stride)];
-        int sum = 0;
-        size_t largest = 0;
+        double running = 0.0;
+        long previous = 0;
         for (size_t k = 0; k < merged.size(); ++k) {
-            w[k] = std::int16_t(std::lround(merged[k] / total * kOne));
-            sum += w[k];
-            if (merged[k] > merged[largest])
-                largest = k;
+            running += merged[k];
+            const long next = std::lround(running / total * (1 << bits));
+            w[k] = std::int16_t(next - previous);
+            previous = next;
         }
-        // Rounding leftovers go to the largest weight so a flat colour stays flat.
-        w[largest] = std::int16_t(w[largest] + (kOne - sum));
     }
     return taps;
 }
@@ -174,14 +188,15 @@ template <int Channels> void resampleRows(const QImage& source, QImage& result, 
         for (int x = 0; x < width; ++x, out += Channels) {
             const std::int16_t* w = &taps.weights[size_t(x) * size_t(taps.stride)];
             const uchar* p = in + taps.start[size_t(x)] * Channels;
+            const int bits = taps.bits[size_t(x)];
             int acc[Channels];
             for (int c = 0; c < Channels; ++c)
-                acc[c] = kOne / 2;
+                acc[c] = 1 << (bits - 1);
             for (int k = 0, n = taps.count[size_t(x)]; k < n; ++k, p += Channels)
                 for (int c = 0; c < Channels; ++c)
                     acc[c] += w[k] * p[c];
             for (int c = 0; c < Channels; ++c)
-                out[c] = clampToByte(acc[c] >> kWeightBits);
+                out[c] = clampToByte(acc[c] >> bits);
         }
     }
 }
@@ -195,7 +210,8 @@ void resampleColumns(const QImage& source, QImage& result, const Taps& taps, int
     const qsizetype resultStride = result.bytesPerLine();
     std::vector<int> acc(static_cast<size_t>(bytesPerRow));
     for (int y = 0; y < result.height(); ++y) {
-        std::fill(acc.begin(), acc.end(), kOne / 2);
+        const int bits = taps.bits[size_t(y)];
+        std::fill(acc.begin(), acc.end(), 1 << (bits - 1));
         const std::int16_t* w = &taps.weights[size_t(y) * size_t(taps.stride)];
         for (int k = 0, n = taps.count[size_t(y)]; k < n; ++k) {
             const uchar* in = sourceBase + (taps.start[size_t(y)] + k) * sourceStride;
@@ -205,7 +221,7 @@ void resampleColumns(const QImage& source, QImage& result, const Taps& taps, int
         }
         uchar* out = resultBase + y * resultStride;
         for (int i = 0; i < bytesPerRow; ++i)
-            out[i] = clampToByte(acc[size_t(i)] >> kWeightBits);
+            out[i] = clampToByte(acc[size_t(i)] >> bits);
     }
 }
 
@@ -345,6 +361,9 @@ bool fillBitmap(RasterBitmap& bitmap, QColor colour)
     if (!bitmap.isAllocated() || !colour.isValid())
         return false;
     QImage& image = bitmap.image();
+    // QImage::fill empties an image whose shared pixels it cannot copy.
+    if (!raster::writablePixels(image))
+        return false;
     if (image.format() == QImage::Format_Indexed8) {
         // A one-entry palette keeps the colour exact whatever the old palette held.
         image.setColorTable({colour.rgb()});

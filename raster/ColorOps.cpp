@@ -1,5 +1,7 @@
 #include "raster/ColorOps.h"
 
+#include "raster/LargeImage.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -9,8 +11,9 @@ namespace {
 using Lut = std::array<uchar, 256>;
 
 // Calls op(r, g, b) on every pixel, or on every palette entry of an 8-bit bitmap; alpha
-// is left as it is. op is inlined into each loop.
-template <typename Op> void transformPixels(QImage& image, Op op)
+// is left as it is. op is inlined into each loop. False when the pixels shared with
+// another bitmap cannot be copied.
+template <typename Op> bool transformPixels(QImage& image, Op op)
 {
     if (image.format() == QImage::Format_Indexed8) {
         QList<QRgb> table = image.colorTable();
@@ -20,10 +23,12 @@ template <typename Op> void transformPixels(QImage& image, Op op)
             entry = qRgba(r, g, b, qAlpha(entry));
         }
         image.setColorTable(table);
-        return;
+        return true;
     }
+    uchar* base = raster::writablePixels(image);
+    if (!base)
+        return false;
     const int width = image.width();
-    uchar* base = image.bits();
     const qsizetype stride = image.bytesPerLine();
     if (image.format() == QImage::Format_RGB888) {
         for (int y = 0; y < image.height(); ++y) {
@@ -36,7 +41,7 @@ template <typename Op> void transformPixels(QImage& image, Op op)
                 p[2] = uchar(b);
             }
         }
-        return;
+        return true;
     }
     for (int y = 0; y < image.height(); ++y) {
         auto* p = reinterpret_cast<QRgb*>(base + y * stride);
@@ -46,6 +51,7 @@ template <typename Op> void transformPixels(QImage& image, Op op)
             p[x] = qRgba(r, g, b, qAlpha(p[x]));
         }
     }
+    return true;
 }
 
 // The same table for every colour channel.
@@ -55,15 +61,16 @@ bool applyLut(RasterBitmap& bitmap, const Lut& lut)
         return false;
     QImage& image = bitmap.image();
     if (image.format() != QImage::Format_RGB888) {
-        transformPixels(image, [&lut](int& r, int& g, int& b) {
+        return transformPixels(image, [&lut](int& r, int& g, int& b) {
             r = lut[size_t(r)];
             g = lut[size_t(g)];
             b = lut[size_t(b)];
         });
-        return true;
     }
+    uchar* base = raster::writablePixels(image);
+    if (!base)
+        return false;
     const qsizetype rowBytes = qsizetype(image.width()) * 3;
-    uchar* base = image.bits();
     const qsizetype stride = image.bytesPerLine();
     for (int y = 0; y < image.height(); ++y) {
         uchar* p = base + y * stride;
@@ -188,9 +195,8 @@ bool changeHue(RasterBitmap& bitmap, int angle)
     const int degrees = (angle % 360 + 360) % 360;
     if (degrees == 0)
         return true;
-    transformPixels(bitmap.image(),
-                    [degrees](int& r, int& g, int& b) { rotateHue(r, g, b, degrees); });
-    return true;
+    return transformPixels(bitmap.image(),
+                           [degrees](int& r, int& g, int& b) { rotateHue(r, g, b, degrees); });
 }
 
 bool changeSaturation(RasterBitmap& bitmap, int amount)
@@ -200,7 +206,6 @@ bool changeSaturation(RasterBitmap& bitmap, int amount)
     const int factor = 1000 + std::clamp(amount, -1000, 1000);
     if (factor == 1000)
         return true;
-    transformPixels(bitmap.image(),
-                    [factor](int& r, int& g, int& b) { scaleSaturation(r, g, b, factor); });
-    return true;
+    return transformPixels(bitmap.image(),
+                           [factor](int& r, int& g, int& b) { scaleSaturation(r, g, b, factor); });
 }

@@ -268,6 +268,10 @@ QImage DibReader::decodeIndexed(QByteArrayView pixels, const QList<QRgb>& colors
 // index 0; runs past the right edge are clipped.
 QImage DibReader::decodeRle(QByteArrayView pixels, const QList<QRgb>& colors) const
 {
+    // A run gives at most 255 pixels for two bytes; only skips and early ends give more,
+    // and a picture left almost wholly blank that way is a lie about its size.
+    if (qint64(m_width) * m_height > raster::kMaxPixelsPerInputByte * pixels.size())
+        return {};
     QImage image(m_width, m_height, QImage::Format_Indexed8);
     if (image.isNull())
         return {};

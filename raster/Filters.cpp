@@ -10,13 +10,16 @@
 #include <cmath>
 #include <complex>
 #include <cstdint>
+#include <new>
 #include <numbers>
 #include <vector>
 
 namespace {
 
 // The filters work on 24 and 32 bits (all four bytes are filtered, so an opaque alpha
-// stays opaque); palettes are expanded first.
+// stays opaque); palettes are expanded first. Their working buffers grow with the
+// picture, so each operation answers false, leaving the picture as it was, when memory
+// runs out.
 bool prepare(RasterBitmap& bitmap)
 {
     if (!bitmap.isAllocated())
@@ -265,13 +268,14 @@ void blurColumns(const QImage& image, std::vector<std::uint16_t>& middle, const 
     }
 }
 
-// Rows, in blocks of a few rows turned on their side so that the same lanes apply.
+// Rows, in blocks of a few rows turned on their side so that the same lanes apply; the
+// result goes to base, the pixels of image.
 template <int Channels>
-void blurRows(const std::vector<std::uint16_t>& middle, QImage& image, const LinePlan& plan)
+void blurRows(const std::vector<std::uint16_t>& middle, const QImage& image, uchar* base,
+              const LinePlan& plan)
 {
     const int width = image.width();
     const int height = image.height();
-    uchar* base = image.bits();
     const qsizetype stride = image.bytesPerLine();
     LineBuffers buffers(size_t(width + 2 * kPad) * kLanePixels * Channels);
     const size_t rowLength = size_t(width) * Channels;
@@ -301,12 +305,12 @@ void blurRows(const std::vector<std::uint16_t>& middle, QImage& image, const Lin
     }
 }
 
-template <int Channels> void gaussianImage(QImage& image, const LinePlan& plan)
+template <int Channels> void gaussianImage(const QImage& image, uchar* pixels, const LinePlan& plan)
 {
     std::vector<std::uint16_t> middle(static_cast<size_t>(image.width()) * size_t(image.height()) *
                                       Channels);
     blurColumns<Channels>(image, middle, plan);
-    blurRows<Channels>(middle, image, plan);
+    blurRows<Channels>(middle, image, pixels, plan);
 }
 
 // The source in the destination's pixel layout (a converted copy when they differ).
@@ -335,10 +339,14 @@ bool averageFilter(RasterBitmap& bitmap, int size)
     QImage result = raster::allocateImage(source.width(), source.height(), source.format());
     if (result.isNull())
         return false;
-    if (source.depth() == 24)
-        averageImage<3>(source, result, size);
-    else
-        averageImage<4>(source, result, size);
+    try {
+        if (source.depth() == 24)
+            averageImage<3>(source, result, size);
+        else
+            averageImage<4>(source, result, size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     bitmap.setImage(std::move(result));
     return true;
 }
@@ -349,12 +357,20 @@ bool gaussianFilter(RasterBitmap& bitmap, int radius)
         return false;
     if (radius <= 0)
         return true;
-    const LinePlan plan = planFor(std::min(radius, kMaxGaussianRadius) / 3.0);
     QImage& image = bitmap.image();
-    if (image.depth() == 24)
-        gaussianImage<3>(image, plan);
-    else
-        gaussianImage<4>(image, plan);
+    uchar* pixels = raster::writablePixels(image);
+    if (!pixels)
+        return false;
+    // Every buffer is in place before the first pixel is written.
+    try {
+        const LinePlan plan = planFor(std::min(radius, kMaxGaussianRadius) / 3.0);
+        if (image.depth() == 24)
+            gaussianImage<3>(image, pixels, plan);
+        else
+            gaussianImage<4>(image, pixels, plan);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return true;
 }
 
@@ -373,10 +389,14 @@ bool combineAverage(RasterBitmap& destination, int left, int top, int width, int
     if (other.isNull())
         return false;
     QImage& image = destination.image();
+    uchar* pixels = raster::writablePixels(image);
+    if (!pixels)
+        return false;
     const int bytes = image.depth() / 8;
     const qsizetype rowBytes = qsizetype(area.width()) * bytes;
+    const qsizetype stride = image.bytesPerLine();
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        uchar* out = image.scanLine(y) + area.left() * bytes;
+        uchar* out = pixels + y * stride + area.left() * bytes;
         const uchar* in = other.constScanLine(y - top) + (area.left() - left) * bytes;
         for (qsizetype i = 0; i < rowBytes; ++i)
             out[i] = uchar((out[i] + in[i] + 1) >> 1);

@@ -16,11 +16,6 @@ namespace {
 
 // ---- decoding ----
 
-// LZW turns one input byte into a few thousand pixels at the very most, and a real
-// screen is mostly covered by its first image, so a screen larger than this many
-// pixels per byte of file is a lie that would only cost memory.
-constexpr qint64 kMaxScreenPixelsPerInputByte = 4096;
-
 struct MemoryReader {
     const unsigned char* data;
     qsizetype size;
@@ -204,8 +199,10 @@ QImage decodeGif(QByteArrayView data)
     MemoryReader reader{reinterpret_cast<const unsigned char*>(data.data()), data.size(), 0};
     int error = 0;
     Decoder gif(DGifOpen(&reader, readFromMemory, &error));
+    // A real screen is mostly covered by its first image, so the screen too must fit
+    // what the file's bytes can decode to.
     if (!gif || !raster::dimensionsAllowed(gif->SWidth, gif->SHeight) ||
-        qint64(gif->SWidth) * gif->SHeight > kMaxScreenPixelsPerInputByte * data.size())
+        qint64(gif->SWidth) * gif->SHeight > raster::kMaxPixelsPerInputByte * data.size())
         return {};
     int transparentIndex = -1;
     if (!seekFirstImage(gif.get(), transparentIndex))

@@ -27,16 +27,13 @@ namespace {
 // Real progressive files have about ten scans; thousands of tiny hostile scans would
 // each cost a pass over the whole coefficient buffer.
 constexpr int kMaxScans = 100;
-// Any complete JPEG needs at least a bit per 8 × 8 block; one input byte per 4096
-// pixels leaves a wide margin for tiny or truncated files while keeping a few bytes
-// from claiming a huge picture.
-constexpr std::int64_t kMaxPixelsPerInputByte = 4096;
 // Quality at which chroma is stored at full resolution.
 constexpr int kFullChromaQuality = 90;
 
 struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
+    bool endOfFile = false;
 };
 
 [[noreturn]] void jumpOut(j_common_ptr cinfo)
@@ -46,11 +43,24 @@ struct ErrorManager {
 
 void discardMessage(j_common_ptr) {}
 
-// The library only warns when the data ends early and pads the rest with grey; a photo
-// cut short is a damaged file, so that warning fails the decode like an error.
+// The library only warns when the data ends early and pads the rest with zeros. Running
+// out of bytes is harmless while the decoder merely reads ahead, as in a file that lacks
+// only its end marker; a photo whose coded data then falls short is damaged, and fails
+// like an error. Arithmetic decoding pads without a word, so there the end of the file
+// alone counts as damage.
 void failOnEarlyEnd(j_common_ptr cinfo, int level)
 {
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    if (level >= 0)
+        return;
+    auto& errors = *reinterpret_cast<ErrorManager*>(cinfo->err);
+    const int code = cinfo->err->msg_code;
+    if (code == JWRN_JPEG_EOF) {
+        errors.endOfFile = true;
+        if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->arith_code)
+            jumpOut(cinfo);
+        return;
+    }
+    if (code == JWRN_HIT_MARKER && errors.endOfFile)
         jumpOut(cinfo);
 }
 
@@ -185,8 +195,9 @@ QImage decodeJpeg(QByteArrayView data)
         return {};
     const std::int64_t width = d.cinfo.output_width;
     const std::int64_t height = d.cinfo.output_height;
+    // Any complete JPEG needs at least a bit per 8 × 8 block, well within the ratio cap.
     if (!raster::dimensionsAllowed(width, height) ||
-        width * height / kMaxPixelsPerInputByte > data.size())
+        width * height > raster::kMaxPixelsPerInputByte * data.size())
         return {};
     const bool grey = d.cinfo.out_color_space == JCS_GRAYSCALE;
     QImage image = raster::allocateImage(int(width), int(height),

@@ -43,4 +43,17 @@ QImage allocateImage(int width, int height, QImage::Format format)
     return image;
 }
 
+uchar* writablePixels(QImage& image)
+{
+    if (image.isNull())
+        return nullptr;
+    if (!image.isDetached()) {
+        QImage own = image.copy();
+        if (own.isNull())
+            return nullptr;
+        image = std::move(own);
+    }
+    return image.bits();
+}
+
 } // namespace raster

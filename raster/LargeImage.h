@@ -10,4 +10,9 @@ namespace raster {
 // share of a full decode.
 QImage allocateImage(int width, int height, QImage::Format format);
 
+// The pixels of image for writing in place, copied first when other images share them.
+// Null when that copy cannot be allocated; image is then left as it was (a bare bits()
+// call would have emptied it).
+uchar* writablePixels(QImage& image);
+
 } // namespace raster

@@ -148,13 +148,21 @@ QImage decodePcx(QByteArrayView data)
                              : readTriples(h + kHeaderPaletteOffset, 1 << planes);
     }
 
+    // Each two-byte run yields at most kMaxRun bytes: a body too short for the lines the
+    // header claims is refused before their memory is taken.
+    const qint64 lineBytes = bytesPerLine * planes;
+    const qint64 bodyCapacity =
+        encoding == 1 ? body.size() / 2 * kMaxRun + body.size() % 2 : body.size();
+    if (bodyCapacity < lineBytes * height)
+        return {};
+
     QImage image(int(width), int(height), rgb ? QImage::Format_RGB888 : QImage::Format_Indexed8);
     if (image.isNull())
         return {};
     if (!rgb)
         image.setColorTable(colors);
     ScanLineReader reader(body, encoding == 1);
-    std::vector<uchar> line(size_t(bytesPerLine * planes));
+    std::vector<uchar> line(static_cast<size_t>(lineBytes));
     for (int y = 0; y < height; ++y) {
         if (!reader.read(line))
             return {};

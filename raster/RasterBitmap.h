@@ -21,7 +21,8 @@ public:
     bool isAllocated() const { return !m_image.isNull(); }
 
     const QImage& image() const { return m_image; }
-    // Mutable access detaches from any copy sharing the pixels.
+    // Copies still share the pixels here; QImage copies them on the first bits() or
+    // scanLine() call, which returns null when that copy cannot be allocated.
     QImage& image() { return m_image; }
     void setImage(QImage image);
     void free() { m_image = QImage(); }
@@ -30,13 +31,20 @@ private:
     QImage m_image;
 };
 
-inline bool IsBitmapAllocated(const RasterBitmap& bitmap) { return bitmap.isAllocated(); }
+inline bool IsBitmapAllocated(const RasterBitmap& bitmap)
+{
+    return bitmap.isAllocated();
+}
 
 namespace raster {
 
 // Images larger than this are refused before any pixel memory is allocated.
 inline constexpr std::int64_t kMaxSide = 32768;
 inline constexpr std::int64_t kMaxPixels = 250'000'000;
+// Compressed formats turn one input byte into a few thousand pixels at the very most, so
+// a header claiming more pixels than this per byte of data is a lie that would only cost
+// memory.
+inline constexpr std::int64_t kMaxPixelsPerInputByte = 4096;
 
 // True when a width × height image is positive and within the caps above.
 bool dimensionsAllowed(std::int64_t width, std::int64_t height);
