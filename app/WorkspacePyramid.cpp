@@ -10,6 +10,9 @@ namespace {
 
 // Reductions stop once a side would fall below this; smaller views just scale down.
 constexpr int kSmallestSide = 16;
+// The photo at the current zoom is kept while it is at most this large (16 MB); a
+// larger view (a big photo zoomed in) scales the visible part at each paint instead.
+constexpr qint64 kMaxScaledPixels = qint64(2048) * 2048;
 
 inline quint32 packed(unsigned r, unsigned g, unsigned b)
 {
@@ -90,7 +93,16 @@ QImage screenReady(const QImage& image, const QRect& area)
 void WorkspacePyramid::clear()
 {
     m_levels.clear();
+    m_scaled = QImage();
     m_photoKey = 0;
+}
+
+void WorkspacePyramid::forgetOtherPhoto(const QImage& photo)
+{
+    if (photo.cacheKey() == m_photoKey)
+        return;
+    clear();
+    m_photoKey = photo.cacheKey();
 }
 
 int WorkspacePyramid::levelCount() const
@@ -101,10 +113,7 @@ int WorkspacePyramid::levelCount() const
 
 const QImage& WorkspacePyramid::levelFor(const QImage& photo, QSize deviceTarget)
 {
-    if (photo.cacheKey() != m_photoKey) {
-        m_levels.clear();
-        m_photoKey = photo.cacheKey();
-    }
+    forgetOtherPhoto(photo);
     // The deepest reduction by 2^k that still covers the target and is not tiny.
     int depth = 0;
     while (true) {
@@ -131,6 +140,24 @@ const QImage& WorkspacePyramid::levelFor(const QImage& photo, QSize deviceTarget
     return m_levels[depth - 1];
 }
 
+const QImage& WorkspacePyramid::scaledFor(const QImage& photo, QSize deviceTarget)
+{
+    forgetOtherPhoto(photo);
+    if (m_scaled.size() == deviceTarget)
+        return m_scaled;
+    const QImage& level = levelFor(photo, deviceTarget);
+    const QImage sized =
+        level.size() == deviceTarget
+            ? level
+            : level.scaled(deviceTarget, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_scaled = sized.format() == QImage::Format_RGB32 ? sized
+                                                      : sized.convertToFormat(QImage::Format_RGB32);
+    // Sharing the photo's own pixels would make its next edit copy them.
+    if (m_scaled.cacheKey() == photo.cacheKey())
+        m_scaled = m_scaled.copy();
+    return m_scaled;
+}
+
 void WorkspacePyramid::paint(QPainter& painter, const QImage& photo, const QRect& target,
                              const QRect& clip)
 {
@@ -138,7 +165,15 @@ void WorkspacePyramid::paint(QPainter& painter, const QImage& photo, const QRect
     if (photo.isNull() || visible.isEmpty())
         return;
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
-    const QImage& level = levelFor(photo, target.size() * ratio);
+    const QSize deviceTarget = target.size() * ratio;
+    if (qint64(deviceTarget.width()) * deviceTarget.height() <= kMaxScaledPixels) {
+        const QImage& scaled = scaledFor(photo, deviceTarget);
+        const QRectF source(QPointF(visible.topLeft() - target.topLeft()) * ratio,
+                            QSizeF(visible.size()) * ratio);
+        painter.drawImage(QRectF(visible), scaled, source);
+        return;
+    }
+    const QImage& level = levelFor(photo, deviceTarget);
     // Map the visible part of target back onto the level, then take whole source
     // pixels around it (one extra on each side feeds the smooth filter).
     const qreal sx = qreal(level.width()) / target.width();
