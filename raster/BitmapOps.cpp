@@ -278,18 +278,20 @@ double passCost(Kernel kernel, int sourceLength, int outputLength, double otherS
 // Template dispatch on bytes per pixel for the quarter turn.
 template <int Bytes> void rotateTiles(const QImage& source, QImage& result)
 {
-    // Tiles keep both the rows read and the columns written in cache.
-    constexpr int kTile = 64;
+    // Tiles keep the rows read in cache; tall tiles make each run written long, so the
+    // stores stream.
+    constexpr int kTileHeight = 256;
+    constexpr int kTileWidth = 64;
     const int width = source.width();
     const int height = source.height();
     const uchar* sourceBase = source.constBits();
     const qsizetype sourceStride = source.bytesPerLine();
     uchar* resultBase = result.bits();
     const qsizetype resultStride = result.bytesPerLine();
-    for (int tileY = 0; tileY < height; tileY += kTile) {
-        const int endY = std::min(tileY + kTile, height);
-        for (int tileX = 0; tileX < width; tileX += kTile) {
-            const int endX = std::min(tileX + kTile, width);
+    for (int tileY = 0; tileY < height; tileY += kTileHeight) {
+        const int endY = std::min(tileY + kTileHeight, height);
+        for (int tileX = 0; tileX < width; tileX += kTileWidth) {
+            const int endX = std::min(tileX + kTileWidth, width);
             // Each result row is written front to back, so stores stay sequential.
             for (int x = tileX; x < endX; ++x) {
                 const uchar* in = sourceBase + (endY - 1) * sourceStride + x * Bytes;
