@@ -1,5 +1,7 @@
 #include "app/SheetComposer.h"
 
+#include "raster/BitmapOps.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -28,14 +30,13 @@ void copyRows(QImage& destination, const QImage& source, QPoint at, const QRect&
     }
 }
 
-QImage whiteImage(int width, int height)
+// A 24-bit white bitmap, or an empty one when it cannot be made.
+RasterBitmap whiteBitmap(int width, int height)
 {
-    if (!raster::dimensionsAllowed(width, height))
+    RasterBitmap bitmap;
+    if (!createBitmap(bitmap, width, height, 24) || !fillBitmap(bitmap, Qt::white))
         return {};
-    QImage image(width, height, QImage::Format_RGB888);
-    if (!image.isNull())
-        image.fill(Qt::white);
-    return image;
+    return bitmap;
 }
 
 bool typeValid(const SheetPhotoType& type)
@@ -88,15 +89,17 @@ RasterBitmap makeCell(const RasterBitmap& photo, const SheetPhotoType& type)
 {
     if (!photo.isAllocated() || !typeValid(type))
         return {};
-    QImage cell =
-        whiteImage(type.targetWidth + 2 * type.marginX, type.targetHeight + 2 * type.marginY);
-    if (cell.isNull())
+    RasterBitmap cell =
+        whiteBitmap(type.targetWidth + 2 * type.marginX, type.targetHeight + 2 * type.marginY);
+    if (!cell.isAllocated())
         return {};
-    const QImage source = photo.image().convertToFormat(QImage::Format_RGB888);
+    RasterBitmap source = photo;
+    if (!convertTo24(source))
+        return {};
     // The photo is drawn unscaled; anything beyond the type's size would cover the margins.
     const QRect photoArea(type.marginX, type.marginY, type.targetWidth, type.targetHeight);
-    copyRows(cell, source, photoArea.topLeft(), photoArea);
-    return RasterBitmap(std::move(cell));
+    copyRows(cell.image(), source.image(), photoArea.topLeft(), photoArea);
+    return cell;
 }
 
 RasterBitmap composeSheet(const RasterBitmap& photo, const SheetPhotoType& type)
@@ -104,11 +107,11 @@ RasterBitmap composeSheet(const RasterBitmap& photo, const SheetPhotoType& type)
     const RasterBitmap cell = makeCell(photo, type);
     if (!cell.isAllocated())
         return {};
-    QImage sheet = whiteImage(kSheetWidth, kSheetHeight);
-    if (sheet.isNull())
+    RasterBitmap sheet = whiteBitmap(kSheetWidth, kSheetHeight);
+    if (!sheet.isAllocated())
         return {};
     const SheetLayout layout = layoutSheet(type);
     for (const QPoint& origin : layout.cellOrigins)
-        copyRows(sheet, cell.image(), origin, layout.grid);
-    return RasterBitmap(std::move(sheet));
+        copyRows(sheet.image(), cell.image(), origin, layout.grid);
+    return sheet;
 }
