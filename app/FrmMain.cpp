@@ -618,11 +618,6 @@ int TMainForm::runModal(QDialog& dialog)
     return m_modalRunner(dialog);
 }
 
-void TMainForm::centreOver(QWidget& dialog) const
-{
-    dialog.move(x() + (width() - dialog.width()) / 2, y() + (height() - dialog.height()) / 2);
-}
-
 // ---- window buttons and dragging -----------------------------------------------------
 
 void TMainForm::HideClick()
@@ -639,7 +634,7 @@ void TMainForm::AboutClick()
 {
     TAboutForm about(this);
     about.adjustSize();
-    centreOver(about);
+    placeCentredOver(about, this);
     runModal(about);
 }
 
@@ -899,7 +894,7 @@ void TMainForm::askCustomSize()
     TDefineCanvasForm dialog(this);
     dialog.UpDownValue1->setPosition(PhotoType.TargetWidth);
     dialog.UpDownValue2->setPosition(PhotoType.TargetHeight);
-    centreOver(dialog);
+    placeCentredOver(dialog, this);
     if (runModal(dialog) != QDialog::Accepted)
         return;
     showSelectedType(kCustomPhotoType);

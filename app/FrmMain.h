@@ -181,7 +181,6 @@ private:
     void showSelectedType(int index);
     void askCustomSize();
     void updateTypeLabel();
-    void centreOver(QWidget& dialog) const;
     void repaintHidden(QWidget* image);
     void flashTogether(const std::vector<SkinImage*>& images);
     void invalidateWorkspace();

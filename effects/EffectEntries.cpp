@@ -11,15 +11,6 @@
 
 namespace {
 
-void placeCentredOver(QWidget& dialog, QWidget* mainWindow)
-{
-    if (!mainWindow)
-        return;
-    const QPoint offset =
-        centredDialogOffset(mainWindow->frameGeometry().size(), dialog.frameGeometry().size());
-    dialog.move(mainWindow->mapToGlobal(offset));
-}
-
 int run(QDialog& dialog, const ModalRunner& runModal)
 {
     return runModal ? runModal(dialog) : dialog.exec();
@@ -37,6 +28,15 @@ void runAdjustDialog(QWidget* mainWindow, AdjustKind mode, RasterBitmap& workBit
 QPoint centredDialogOffset(QSize outer, QSize inner)
 {
     return QPoint((outer.width() - inner.width()) / 2, (outer.height() - inner.height()) / 2);
+}
+
+void placeCentredOver(QWidget& dialog, QWidget* mainWindow)
+{
+    if (!mainWindow)
+        return;
+    const QPoint offset =
+        centredDialogOffset(mainWindow->frameGeometry().size(), dialog.frameGeometry().size());
+    dialog.move(mainWindow->mapToGlobal(offset));
 }
 
 void convertForEditing(RasterBitmap& workBitmap)

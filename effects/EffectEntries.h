@@ -37,6 +37,8 @@ void OpenSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
 // Where a dialog of outer size inner goes, in the main window's client coordinates, to sit
 // centred over a main window of outer size outer (halves round towards zero).
 QPoint centredDialogOffset(QSize outer, QSize inner);
+// Moves dialog so that it sits centred over mainWindow (nothing without one).
+void placeCentredOver(QWidget& dialog, QWidget* mainWindow);
 
 // Below 24 bits per pixel the photo is converted to 24; deeper photos stay as they are.
 void convertForEditing(RasterBitmap& workBitmap);
