@@ -7,10 +7,10 @@
 #include "raster/BitmapOps.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
-#include <QTimer>
 
 #include "TestRegistry.h"
 
@@ -20,24 +20,22 @@ namespace {
 
 enum class Entry { Tone, Colour, SoftGlow };
 
-// While the entry's modal run is going, plays the user: moves the dialog's first slider
-// far and presses OK or Cancel. Records where the dialog stood.
-void playUserOnce(bool confirm, QPoint& dialogPosition)
+// Stands in for the modal run: plays the user on the dialog (moves its first slider far and
+// presses OK or Cancel) and records where the dialog stood. Nothing waits for a window to
+// appear, so the test cannot hang.
+ModalRunner playUser(bool confirm, QPoint& dialogPosition)
 {
-    QTimer::singleShot(0, [confirm, &dialogPosition] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* glow = qobject_cast<TBBoshasyForm*>(modal)) {
-            dialogPosition = glow->pos();
+    return [confirm, &dialogPosition](QDialog& dialog) {
+        dialogPosition = dialog.pos();
+        if (auto* glow = qobject_cast<TBBoshasyForm*>(&dialog)) {
             glow->GaugeValue->setValue(350);
             (confirm ? glow->btnOK : glow->btnCANCEL)->click();
-        } else if (auto* adjust = qobject_cast<TColorCForm*>(modal)) {
-            dialogPosition = adjust->pos();
+        } else if (auto* adjust = qobject_cast<TColorCForm*>(&dialog)) {
             adjust->GaugeValue1->setValue(350);
             (confirm ? adjust->btnOK : adjust->btnCANCEL)->click();
-        } else if (modal) {
-            modal->close();
         }
-    });
+        return dialog.result();
+    };
 }
 
 } // namespace
@@ -84,13 +82,13 @@ void EffectEntriesTest::entryChangesPhotoOnlyOnOk()
     const auto invalidate = [&] { ++invalidations; };
 
     QPoint dialogPosition;
-    playUserOnce(confirm, dialogPosition);
+    const ModalRunner runModal = playUser(confirm, dialogPosition);
     if (entry == Entry::Tone)
-        OpenToneDialog(&mainWindow, work, invalidate);
+        OpenToneDialog(&mainWindow, work, invalidate, runModal);
     else if (entry == Entry::Colour)
-        OpenColourDialog(&mainWindow, work, invalidate);
+        OpenColourDialog(&mainWindow, work, invalidate, runModal);
     else
-        OpenSoftGlowDialog(&mainWindow, work, invalidate);
+        OpenSoftGlowDialog(&mainWindow, work, invalidate, runModal);
 
     RasterBitmap expected = original;
     convertForEditing(expected);
