@@ -44,7 +44,7 @@ const RasterBitmap& portrait()
     static const RasterBitmap loaded = [] {
         RasterBitmap bitmap;
         if (!loadBitmap(IDPHOTO_TESTDATA "/portrait.png", bitmap, 24))
-            fail("cannot load the test portrait");
+            fail("cannot load " IDPHOTO_TESTDATA "/portrait.png");
         return bitmap;
     }();
     return loaded;

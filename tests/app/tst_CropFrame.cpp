@@ -1,10 +1,9 @@
+#include "RectTestSupport.h"
 #include "TestRegistry.h"
 
 #include "app/CropFrame.h"
 
 #include <QTest>
-
-char* toString(const Rect& r);
 
 class CropFrameTest : public QObject {
     Q_OBJECT

@@ -1,9 +1,9 @@
+#include "RecordingMessageSink.h"
 #include "TestRegistry.h"
 
 #include "app/CanvasSize.h"
 #include "app/FrmDefineCanvas.h"
 #include "app/UpDownButton.h"
-#include "common/RecordingMessageSink.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,7 @@
+#include "ByteWriter.h"
 #include "MessageTextSupport.h"
+#include "RecordingMessageSink.h"
+#include "RectTestSupport.h"
 #include "TestData.h"
 #include "TestRegistry.h"
 
@@ -7,7 +10,6 @@
 #include "app/SkinImage.h"
 #include "app/UpDownButton.h"
 #include "app/WorkspaceScrollView.h"
-#include "common/RecordingMessageSink.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -15,15 +17,14 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
-
-char* toString(const Rect& r);
 
 namespace {
 
 using message_text::kTypeLocked;
 
-const QString kPortrait = test_data::testDataPath(QStringLiteral("portrait.jpg"));
+using test_data::testDataPath;
+
+const QString kPortrait = QStringLiteral("portrait.jpg");
 
 // Records every wait of the window and which top highlights were showing meanwhile.
 struct FlashLog {
@@ -69,19 +70,9 @@ void show(TMainForm& form)
 // A BMP header that claims 40000 × 40000 pixels and carries none.
 QByteArray hugeBmpHeader()
 {
-    QByteArray bytes(54, '\0');
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    auto put32 = [&bytes](int offset, quint32 value) {
-        qToLittleEndian(value, bytes.data() + offset);
-    };
-    put32(2, 54);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 40000);
-    put32(22, 40000);
-    bytes[26] = 1;
-    bytes[28] = 24;
+    QByteArray bytes("BM");
+    ByteWriter(bytes).u32(54).u32(0).u32(54).u32(40).u32(40000).u32(40000).u16(1).u16(24);
+    bytes.append(QByteArray(54 - bytes.size(), '\0'));
     return bytes;
 }
 
@@ -244,7 +235,7 @@ void MainFormTest::opening_data()
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<bool>("loaded");
     QTest::addColumn<int>("zoom");
-    QTest::newRow("portrait") << kPortrait << QByteArray() << true << 98;
+    QTest::newRow("portrait") << testDataPath(kPortrait) << QByteArray() << true << 98;
     QTest::newRow("not a photo") << "garbage.jpg" << QByteArray("no photo in here") << false << 0;
     QTest::newRow("empty file") << "empty.bmp" << QByteArray("") << false << 0;
     QTest::newRow("over the size cap") << "huge.bmp" << hugeBmpHeader() << false << 0;
@@ -289,7 +280,7 @@ void MainFormTest::missingFileKeepsThePhotoButResets()
 {
     TMainForm form;
     show(form);
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     form.TypeClick(1);
     form.CropRect = {30, 40, 60, 70};
     form.CutDone = true;
@@ -327,7 +318,7 @@ void MainFormTest::failedLoadEmptiesTheWorkspace()
     QVERIFY(test_data::writeFile(path, contents));
     TMainForm form;
     show(form);
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     form.Gauge->setValue(zoom);
     QCOMPARE(form.ScrollView->contentSize(), content);
     QCoreApplication::processEvents();
@@ -396,7 +387,7 @@ void MainFormTest::zoomControls()
 {
     TMainForm form;
     show(form);
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     form.Gauge->setValue(150);
     QCOMPARE(form.ZoomPercent, 150);
     QCOMPARE(form.edtValue->text(), QStringLiteral("150"));
@@ -432,7 +423,7 @@ void MainFormTest::refusalsByStage()
     QVERIFY(messages.messages.isEmpty());
     QVERIFY(form.imgDefaultUP[0]->isHidden());
 
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     form.CutDone = true;
     form.CropRect = {};
     // The visible selected-type button is refused too: no frame comes back over the cut
@@ -483,7 +474,7 @@ void MainFormTest::customType()
     QCOMPARE(visibleSelections(form), QStringList{"ImgSorvel_4"});
 
     // Opening a photo keeps a custom frame where it is; the dialog shows the size.
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     QCOMPARE(form.CropRect, (Rect{5, 6, 1004, 805}));
     driver.ok = false;
     form.TypeClick(4);
@@ -495,7 +486,7 @@ void MainFormTest::originalRestoresTheLoadedStage()
 {
     TMainForm form;
     show(form);
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     form.TypeClick(1);
     const QImage original = form.OriginalBitmap.image();
     form.WorkBitmap.image().fill(Qt::black);
@@ -546,7 +537,7 @@ void MainFormTest::cropDrag()
     QFETCH(bool, pressAgain);
     TMainForm form;
     show(form);
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     QCOMPARE(form.CenteringOffset(), QPoint(109, 4));
 
     form.ScrollViewMouseDown(press);
@@ -587,7 +578,7 @@ void MainFormTest::clickWithoutMovingKeepsTheFrame()
     QFETCH(bool, onGrip);
     TMainForm form;
     show(form);
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     form.Gauge->setValue(zoom);
     form.CropRect = frame;
     Rect screen = frame;
@@ -620,7 +611,7 @@ void MainFormTest::painting()
     QFETCH(bool, drawn);
     TMainForm form;
     show(form);
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     const QRect all(QPoint(), form.ScrollView->clientSize());
     form.CropRect = {};
     const QImage plain = form.ScrollView->renderCanvas(all).copy();

@@ -1,4 +1,6 @@
 #include "MessageTextSupport.h"
+#include "RecordingMessageSink.h"
+#include "RectTestSupport.h"
 #include "TestData.h"
 #include "TestRegistry.h"
 
@@ -7,7 +9,6 @@
 #include "app/PhotoCutter.h"
 #include "app/SkinImage.h"
 #include "app/WorkspaceScrollView.h"
-#include "common/RecordingMessageSink.h"
 #include "effects/FrmBBoshasy.h"
 #include "effects/FrmControlColor.h"
 #include "effects/SoftGlow.h"
@@ -25,13 +26,13 @@
 
 #include <stdexcept>
 
-char* toString(const Rect& r);
-
 namespace {
 
 using namespace message_text;
 
-const QString kPortrait = test_data::testDataPath(QStringLiteral("portrait.jpg"));
+using test_data::testDataPath;
+
+const QString kPortrait = QStringLiteral("portrait.jpg");
 
 // A main window shown as in the program, whose blinks and modal dialogs are recorded
 // instead of waited for. Unless a test sets a dialog driver, a dialog counts as cancelled.
@@ -76,7 +77,7 @@ void bringTo(TMainForm& form, Setup setup)
 {
     if (setup == Setup::Empty)
         return;
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     if (setup == Setup::Cut)
         form.CutPhoto();
     if (setup == Setup::Made)
@@ -158,7 +159,7 @@ void MainFormPipelineTest::cut()
     QFETCH(QSize, size);
     Window window;
     TMainForm& form = window.form;
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     form.TypeClick(type);
     form.CropRect = frame;
     form.Gauge->setValue(200);
@@ -326,7 +327,7 @@ void MainFormPipelineTest::make()
     Window direct;
     Window stepwise;
     for (Window* window : {&direct, &stepwise}) {
-        window->form.OpenPhotoFile(kPortrait);
+        window->form.OpenPhotoFile(testDataPath(kPortrait));
         window->form.TypeClick(type);
     }
     click(direct.form.imgDefaultUP[3]);
@@ -607,7 +608,7 @@ void MainFormPipelineTest::dialogErrorsAreSwallowed()
     QFETCH(Rect, frame);
     Window window;
     TMainForm& form = window.form;
-    form.OpenPhotoFile(kPortrait);
+    form.OpenPhotoFile(testDataPath(kPortrait));
     const QImage original = pixels(form.WorkBitmap);
     form.TypeClick(3);
     if (custom) {

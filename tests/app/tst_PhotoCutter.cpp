@@ -1,11 +1,10 @@
 #include "ImageCompare.h"
+#include "RectTestSupport.h"
 #include "TestRegistry.h"
 
 #include "app/PhotoCutter.h"
 
 #include <QTest>
-
-Q_DECLARE_METATYPE(Rect)
 
 namespace {
 

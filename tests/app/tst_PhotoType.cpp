@@ -1,10 +1,9 @@
+#include "RectTestSupport.h"
 #include "TestRegistry.h"
 
 #include "app/PhotoType.h"
 
 #include <QTest>
-
-char* toString(const Rect& r);
 
 class PhotoTypeTest : public QObject {
     Q_OBJECT

@@ -1,3 +1,4 @@
+#include "RectTestSupport.h"
 #include "TestRegistry.h"
 
 #include "PrintProbeSupport.h"
@@ -11,8 +12,6 @@
 #include <QTest>
 
 #include <cmath>
-
-Q_DECLARE_METATYPE(Rect)
 
 namespace {
 

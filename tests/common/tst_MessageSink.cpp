@@ -1,6 +1,5 @@
+#include "RecordingMessageSink.h"
 #include "TestRegistry.h"
-
-#include "common/RecordingMessageSink.h"
 
 #include <QTest>
 

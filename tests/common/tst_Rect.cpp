@@ -1,3 +1,4 @@
+#include "RectTestSupport.h"
 #include "TestRegistry.h"
 
 #include "common/Rect.h"
@@ -5,14 +6,6 @@
 #include <QTest>
 
 #include <limits>
-
-Q_DECLARE_METATYPE(Rect)
-
-char* toString(const Rect& r)
-{
-    return QTest::toString(
-        QStringLiteral("(%1, %2, %3, %4)").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom));
-}
 
 namespace {
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();

@@ -1,29 +1,16 @@
 #pragma once
 
+#include "ByteWriter.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QRgb>
-#include <QtEndian>
 
 #include <initializer_list>
 
 // Builds device-independent bitmaps byte by byte, so tests can state exactly which
 // header field lies.
 namespace dib_test {
-
-inline void put16(QByteArray& out, qint64 value)
-{
-    char bytes[2];
-    qToLittleEndian(quint16(value), bytes);
-    out.append(bytes, 2);
-}
-
-inline void put32(QByteArray& out, qint64 value)
-{
-    char bytes[4];
-    qToLittleEndian(quint32(value), bytes);
-    out.append(bytes, 4);
-}
 
 // Bytes spelled out one by one.
 inline QByteArray bytes(std::initializer_list<int> values)
@@ -52,22 +39,23 @@ struct Dib {
 inline QByteArray dibBytes(const Dib& dib)
 {
     QByteArray out;
-    put32(out, dib.headerSize);
-    put32(out, dib.width);
-    put32(out, dib.height);
-    put16(out, 1);
-    put16(out, dib.bits);
-    put32(out, dib.compression);
-    put32(out, dib.pixels.size());
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, dib.colorsUsed < 0 ? dib.colors.size() : dib.colorsUsed);
-    put32(out, 0);
+    ByteWriter(out)
+        .u32(dib.headerSize)
+        .u32(dib.width)
+        .u32(dib.height)
+        .u16(1)
+        .u16(dib.bits)
+        .u32(dib.compression)
+        .u32(dib.pixels.size())
+        .u32(2835)
+        .u32(2835)
+        .u32(dib.colorsUsed < 0 ? dib.colors.size() : dib.colorsUsed)
+        .u32(0);
     // Headers shorter than 40 bytes (OS/2 2.x) simply stop early.
     if (dib.headerSize < 40)
         out.truncate(dib.headerSize);
     for (const quint32 mask : dib.masks)
-        put32(out, mask);
+        ByteWriter(out).u32(mask);
     if (dib.headerSize > 40)
         out.append(QByteArray(dib.headerSize - out.size(), '\0'));
     for (const QRgb color : dib.colors) {
@@ -84,9 +72,10 @@ inline QByteArray bmpFile(const Dib& dib, qint64 pixelOffset = -1)
 {
     const QByteArray body = dibBytes(dib);
     QByteArray out("BM");
-    put32(out, 14 + body.size());
-    put32(out, 0);
-    put32(out, pixelOffset >= 0 ? pixelOffset : 14 + body.size() - dib.pixels.size());
+    ByteWriter(out)
+        .u32(14 + body.size())
+        .u32(0)
+        .u32(pixelOffset >= 0 ? pixelOffset : 14 + body.size() - dib.pixels.size());
     return out + body;
 }
 

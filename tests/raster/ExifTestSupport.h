@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ByteWriter.h"
+
 #include <QByteArray>
 #include <QList>
-#include <QtEndian>
 
 // Builds EXIF segments for the tests: a TIFF block with one IFD, wrapped in APP1.
 namespace exif_test {
@@ -18,33 +19,12 @@ inline constexpr quint16 kOrientation = 0x0112;
 inline constexpr quint16 kShort = 3;
 inline constexpr quint16 kLong = 4;
 
-class TiffWriter {
-public:
-    explicit TiffWriter(bool bigEndian) : m_bigEndian(bigEndian) {}
-    void u16(quint16 value)
-    {
-        char bytes[2];
-        m_bigEndian ? qToBigEndian(value, bytes) : qToLittleEndian(value, bytes);
-        m_data.append(bytes, 2);
-    }
-    void u32(quint32 value)
-    {
-        char bytes[4];
-        m_bigEndian ? qToBigEndian(value, bytes) : qToLittleEndian(value, bytes);
-        m_data.append(bytes, 4);
-    }
-    QByteArray data() const { return m_data; }
-
-private:
-    bool m_bigEndian;
-    QByteArray m_data;
-};
-
 // declaredCount < 0 writes the real number of entries.
 inline QByteArray tiffBlock(bool bigEndian, const QList<TiffEntry>& entries, quint32 ifdOffset = 8,
                             int declaredCount = -1)
 {
-    TiffWriter tiff(bigEndian);
+    QByteArray block;
+    ByteWriter tiff(block, bigEndian ? std::endian::big : std::endian::little);
     tiff.u16(bigEndian ? 0x4D4D : 0x4949);
     tiff.u16(42);
     tiff.u32(ifdOffset);
@@ -61,7 +41,7 @@ inline QByteArray tiffBlock(bool bigEndian, const QList<TiffEntry>& entries, qui
         }
     }
     tiff.u32(0); // no next IFD
-    return tiff.data();
+    return block;
 }
 
 inline QByteArray orientationTiff(int orientation, bool bigEndian)
@@ -71,10 +51,8 @@ inline QByteArray orientationTiff(int orientation, bool bigEndian)
 
 inline QByteArray segment(quint8 marker, const QByteArray& payload)
 {
-    QByteArray bytes("\xFF", 1);
-    bytes.append(char(marker));
-    bytes.append(char((payload.size() + 2) >> 8));
-    bytes.append(char((payload.size() + 2) & 0xFF));
+    QByteArray bytes;
+    ByteWriter(bytes, std::endian::big).u8(0xFF).u8(marker).u16(payload.size() + 2);
     return bytes + payload;
 }
 

@@ -1,3 +1,4 @@
+#include "ByteWriter.h"
 #include "ImageCompare.h"
 #include "TestData.h"
 #include "TestRegistry.h"
@@ -60,12 +61,6 @@ void putBigEndian(QByteArray& bytes, int at, quint32 value)
         bytes[at + i] = char(value >> (24 - 8 * i));
 }
 
-void putLittleEndian(QByteArray& bytes, int at, quint32 value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + i] = char(value >> (8 * i));
-}
-
 // A PNG whose header claims the given size (with a valid checksum) over tiny data.
 QByteArray pngClaiming(quint32 width, quint32 height)
 {
@@ -79,21 +74,20 @@ QByteArray pngClaiming(quint32 width, quint32 height)
 // A 24-bit bitmap header whose length fields claim 2 GB, over a few bytes of pixels.
 QByteArray bmpClaiming2GB(quint32 width, quint32 height)
 {
-    QByteArray bmp(54 + 64, '\x40');
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    putLittleEndian(bmp, 2, 0x80000000u);
-    putLittleEndian(bmp, 6, 0);
-    putLittleEndian(bmp, 10, 54);
-    putLittleEndian(bmp, 14, 40);
-    putLittleEndian(bmp, 18, width);
-    putLittleEndian(bmp, 22, height);
-    putLittleEndian(bmp, 26, 1 | 24 << 16);
-    putLittleEndian(bmp, 30, 0);
-    putLittleEndian(bmp, 34, 0x80000000u);
-    for (int at = 38; at < 54; at += 4)
-        putLittleEndian(bmp, at, 0);
-    return bmp;
+    QByteArray bmp("BM");
+    ByteWriter(bmp)
+        .u32(0x80000000u)
+        .u32(0)
+        .u32(54)
+        .u32(40)
+        .u32(width)
+        .u32(height)
+        .u16(1)
+        .u16(24)
+        .u32(0)
+        .u32(0x80000000u);
+    bmp.append(QByteArray(54 - bmp.size(), '\0'));
+    return bmp + QByteArray(64, '\x40');
 }
 
 // Caps the size of files this process writes while it lives, so that a write fails
@@ -155,18 +149,17 @@ void BitmapIOTest::detectsFormatByContent_data()
     QImage withAlpha = colour.convertToFormat(QImage::Format_ARGB32);
     withAlpha.setPixel(0, 0, qRgba(0, 0, 0, 0));
 
-    QTest::newRow("JPEG") << readFile(testDataPath("portrait.jpg")) << "photo.bmp"
-                          << QSize(512, 512) << 24;
-    QTest::newRow("grey JPEG") << readSample("grey-halves.jpg") << "grey.gif" << QSize(32, 8) << 8;
-    QTest::newRow("PNG") << readFile(testDataPath("portrait.png")) << "photo.jpg" << QSize(512, 512)
-                         << 24;
+    QTest::newRow("JPEG") << readTestData("portrait.jpg") << "photo.bmp" << QSize(512, 512) << 24;
+    QTest::newRow("grey JPEG") << readTestData("grey-halves.jpg") << "grey.gif" << QSize(32, 8)
+                               << 8;
+    QTest::newRow("PNG") << readTestData("portrait.png") << "photo.jpg" << QSize(512, 512) << 24;
     QTest::newRow("GIF") << encodeGif(colour) << "picture.png" << QSize(24, 16) << 8;
-    QTest::newRow("BMP") << readFile(testDataPath("bmpsuite/g/rgb24.bmp")) << "picture.jpg"
-                         << QSize(127, 64) << 24;
+    QTest::newRow("BMP") << readTestData("bmpsuite/g/rgb24.bmp") << "picture.jpg" << QSize(127, 64)
+                         << 24;
     QTest::newRow("ICO") << writtenByQt(withAlpha, "ico") << "icon.bmp" << QSize(24, 16) << 32;
     QTest::newRow("PCX 8") << encodePcx(quantizeTo8(colour)) << "picture.gif" << QSize(24, 16) << 8;
     QTest::newRow("PCX 24") << encodePcx(colour) << "picture.ico" << QSize(24, 16) << 24;
-    QTest::newRow("HEIF") << readSample("quadrants.heic") << "picture.jpg" << QSize(64, 48) << 24;
+    QTest::newRow("HEIF") << readTestData("quadrants.heic") << "picture.jpg" << QSize(64, 48) << 24;
     QTest::newRow("TIFF") << writtenByQt(colour, "tiff") << "picture.png" << QSize(24, 16) << 24;
     QTest::newRow("WebP") << writtenByQt(withAlpha, "webp") << "picture.bmp" << QSize(24, 16) << 32;
 }
@@ -199,7 +192,7 @@ void BitmapIOTest::convertsToAskedDepth_data()
     QTest::addColumn<double>("maxMeanError");
 
     const QString portrait = testDataPath("portrait.jpg");
-    const QString grey = sampleDataPath("grey-halves.jpg");
+    const QString grey = testDataPath("grey-halves.jpg");
     QTest::newRow("colour kept") << portrait << 0 << 0.0;
     QTest::newRow("colour to 8") << portrait << 8 << 3.0;
     QTest::newRow("colour to 24") << portrait << 24 << 0.0;
@@ -350,8 +343,7 @@ void BitmapIOTest::badFilesFailAndLeaveBitmapEmpty_data()
     QTest::newRow("empty file") << QByteArray() << qint64(0);
     QTest::newRow("garbage") << QByteArray(3000, '\x5A') << qint64(0);
     QTest::newRow("JPEG signature only") << jpegStart << qint64(0);
-    QTest::newRow("JPEG cut in its header")
-        << readFile(testDataPath("portrait.jpg")).left(20) << qint64(0);
+    QTest::newRow("JPEG cut in its header") << readTestData("portrait.jpg").left(20) << qint64(0);
     QTest::newRow("bitmap claiming 2 GB") << bmpClaiming2GB(16, 16) << qint64(0);
     QTest::newRow("bitmap of 900 megapixels") << bmpClaiming2GB(30000, 30000) << qint64(0);
     QTest::newRow("PNG of 10 gigapixels") << pngClaiming(100000, 100000) << qint64(0);

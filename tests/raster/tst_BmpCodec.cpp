@@ -237,7 +237,6 @@ private slots:
                                      "b/reallybig.bmp",   "b/rletopdown.bmp",    "b/shortfile.bmp"};
         for (const QString folder : {"q", "b"}) {
             const QStringList names = QDir(bmpSuitePath(folder)).entryList({"*.bmp"}, QDir::Files);
-            QVERIFY(!names.isEmpty());
             for (const QString& name : names) {
                 const QString file = folder + "/" + name;
                 QTest::newRow(qPrintable(file)) << file << refused.contains(file);
@@ -247,6 +246,10 @@ private slots:
 
     void hostileSuiteFiles()
     {
+        // Without the suite the table is empty (the data function has said which folder is
+        // missing) and QFETCH would abort the whole run.
+        if (!QTest::currentDataTag())
+            QFAIL("no bitmap suite files to read");
         QFETCH(QString, file);
         QFETCH(bool, mustFail);
 

@@ -10,7 +10,7 @@ namespace {
 
 QByteArray quadrants()
 {
-    return test_data::readSample("quadrants.heic");
+    return test_data::readTestData("quadrants.heic");
 }
 
 // Rewrites the size that the primary image (the last of the file's items) declares in
@@ -68,7 +68,7 @@ private slots:
         QTest::newRow("zero size") << withDeclaredSize(heif, 0, 0);
         // Declares 64 × 48 but its grid asks for a picture of hundreds of megapixels.
         QTest::newRow("grid larger than declared")
-            << test_data::readSample("grid-larger-than-declared.heic");
+            << test_data::readTestData("grid-larger-than-declared.heic");
     }
 
     void badInput()

@@ -1,3 +1,4 @@
+#include "ByteWriter.h"
 #include "MemoryTestSupport.h"
 #include "TestRegistry.h"
 
@@ -9,30 +10,15 @@ using memory_test::addressSpace;
 
 namespace {
 
-void append16(QByteArray& out, int value)
-{
-    out.append(char(value & 0xff)).append(char((value >> 8) & 0xff));
-}
-
-void append32(QByteArray& out, qint64 value)
-{
-    append16(out, int(value & 0xffff));
-    append16(out, int((value >> 16) & 0xffff));
-}
-
 // A PCX header for a width × height picture, then body.
 QByteArray pcxFile(int bits, int planes, bool encoded, int width, int height, int bytesPerLine,
                    const QByteArray& body)
 {
     QByteArray out;
-    out.append(char(0x0a)).append(char(5)).append(char(encoded ? 1 : 0)).append(char(bits));
-    append16(out, 0);
-    append16(out, 0);
-    append16(out, width - 1);
-    append16(out, height - 1);
+    ByteWriter(out).u8(0x0a).u8(5).u8(encoded ? 1 : 0).u8(bits);
+    ByteWriter(out).u16(0).u16(0).u16(width - 1).u16(height - 1);
     out.append(QByteArray(65 - out.size(), '\0'));
-    out.append(char(planes));
-    append16(out, bytesPerLine);
+    ByteWriter(out).u8(planes).u16(bytesPerLine);
     out.append(QByteArray(128 - out.size(), '\0'));
     return out + body;
 }
@@ -43,20 +29,21 @@ QByteArray rleBmpFile(int bits, int width, int height, const QByteArray& codes)
     constexpr int kHeaders = 14 + 40;
     constexpr int kColours = 2 * 4;
     QByteArray out("BM");
-    append32(out, kHeaders + kColours + codes.size());
-    append32(out, 0);
-    append32(out, kHeaders + kColours);
-    append32(out, 40);
-    append32(out, width);
-    append32(out, height);
-    append16(out, 1);
-    append16(out, bits);
-    append32(out, bits == 8 ? 1 : 2);
-    append32(out, codes.size());
-    append32(out, 2835);
-    append32(out, 2835);
-    append32(out, 2);
-    append32(out, 0);
+    ByteWriter(out)
+        .u32(kHeaders + kColours + codes.size())
+        .u32(0)
+        .u32(kHeaders + kColours)
+        .u32(40)
+        .u32(width)
+        .u32(height)
+        .u16(1)
+        .u16(bits)
+        .u32(bits == 8 ? 1 : 2)
+        .u32(codes.size())
+        .u32(2835)
+        .u32(2835)
+        .u32(2)
+        .u32(0);
     out.append(QByteArray::fromHex("00000000ffffff00"));
     return out + codes;
 }

@@ -1,3 +1,4 @@
+#include "ByteWriter.h"
 #include "DibTestSupport.h"
 #include "ImageCompare.h"
 #include "PixelTestSupport.h"
@@ -74,19 +75,10 @@ QByteArray pngEntry(const QImage& image)
 QByteArray icoFile(const QList<QByteArray>& entries, int type = 1)
 {
     QByteArray out;
-    put16(out, 0);
-    put16(out, type);
-    put16(out, entries.size());
+    ByteWriter(out).u16(0).u16(type).u16(entries.size());
     qint64 offset = 6 + 16 * entries.size();
     for (const QByteArray& entry : entries) {
-        out.append(char(1));
-        out.append(char(1));
-        out.append(char(0));
-        out.append(char(0));
-        put16(out, 1);
-        put16(out, 32);
-        put32(out, entry.size());
-        put32(out, offset);
+        ByteWriter(out).u8(1).u8(1).u8(0).u8(0).u16(1).u16(32).u32(entry.size()).u32(offset);
         offset += entry.size();
     }
     for (const QByteArray& entry : entries)

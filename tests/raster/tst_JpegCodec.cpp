@@ -149,7 +149,7 @@ private slots:
 
     void portrait()
     {
-        const QImage decoded = decodeJpeg(readFile(testDataPath("portrait.jpg")));
+        const QImage decoded = decodeJpeg(readTestData("portrait.jpg"));
         QCOMPARE(decoded.size(), QSize(512, 512));
         QCOMPARE(decoded.format(), QImage::Format_RGB888);
         const QImage reference(testDataPath("portrait.png"));
@@ -158,7 +158,7 @@ private slots:
 
     void greyStaysEightBit()
     {
-        const QImage decoded = decodeJpeg(readSample("grey-halves.jpg"));
+        const QImage decoded = decodeJpeg(readTestData("grey-halves.jpg"));
         QCOMPARE(decoded.format(), QImage::Format_Indexed8);
         QCOMPARE(decoded.colorCount(), 256);
         for (int i = 0; i < 256; ++i)
@@ -177,7 +177,7 @@ private slots:
     void cmyk()
     {
         QFETCH(QString, file);
-        const QImage decoded = decodeJpeg(readSample(file));
+        const QImage decoded = decodeJpeg(readTestData(file));
         QCOMPARE(decoded.format(), QImage::Format_RGB888);
         QCOMPARE(decoded.size(), QSize(24, 16));
         QImage expected(decoded.size(), QImage::Format_RGB888);
@@ -192,7 +192,7 @@ private slots:
         QTest::addColumn<int>("orientation");
 
         const QByteArray colour = encodeJpeg(syntheticPhoto(40, 24), 90);
-        const QByteArray grey = readSample("grey-halves.jpg");
+        const QByteArray grey = readTestData("grey-halves.jpg");
         for (int orientation = 1; orientation <= 8; ++orientation) {
             QTest::addRow("colour %d", orientation) << colour << orientation;
             QTest::addRow("grey %d", orientation) << grey << orientation;
@@ -222,11 +222,11 @@ private slots:
         QTest::addColumn<QByteArray>("data");
 
         const QByteArray valid = encodeJpeg(syntheticPhoto(64, 48), 80);
-        const QByteArray portrait = readFile(testDataPath("portrait.jpg"));
+        const QByteArray portrait = readTestData("portrait.jpg");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("start marker only") << QByteArray("\xFF\xD8", 2);
         QTest::newRow("garbage") << QByteArray(300, 'x');
-        QTest::newRow("PNG") << readFile(testDataPath("portrait.png"));
+        QTest::newRow("PNG") << readTestData("portrait.png");
         QTest::newRow("cut inside the tables") << portrait.left(300);
         QTest::newRow("cut inside the frame header") << portrait.left(205);
         QTest::newRow("zero width") << withFrameSize(valid, 0, 48);
@@ -235,7 +235,7 @@ private slots:
         QTest::newRow("pixels over the cap") << withFrameSize(valid, 20000, 20000);
         QTest::newRow("huge picture from a few bytes") << withFrameSize(valid, 30000, 8000);
         QTest::newRow("endless progressive scans")
-            << withRepeatedLastScan(readSample("progressive.jpg"), 200);
+            << withRepeatedLastScan(readTestData("progressive.jpg"), 200);
     }
 
     void badInput()
@@ -249,9 +249,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("full");
 
-        QTest::newRow("portrait") << readFile(testDataPath("portrait.jpg"));
+        QTest::newRow("portrait") << readTestData("portrait.jpg");
         QTest::newRow("progressive, extra scans within the limit")
-            << withRepeatedLastScan(readSample("progressive.jpg"), 20);
+            << withRepeatedLastScan(readTestData("progressive.jpg"), 20);
     }
 
     void truncatedData()

@@ -42,11 +42,9 @@ private slots:
         QTest::addColumn<int>("keep"); // bytes kept: positive from the start, else dropped
         QTest::addColumn<bool>("loads");
 
-        const QByteArray portrait = readFile(testDataPath("portrait.jpg"));
-        const QByteArray progressive = readSample("progressive.jpg");
+        const QByteArray portrait = readTestData("portrait.jpg");
+        const QByteArray progressive = readTestData("progressive.jpg");
         const QByteArray arithmetic = arithmeticCopy(portrait);
-        QVERIFY(!portrait.isEmpty() && !progressive.isEmpty());
-        QVERIFY2(!arithmetic.isEmpty(), "jpegtran (libjpeg-turbo-progs) is needed");
 
         QTest::newRow("baseline, whole") << portrait << 0 << true;
         QTest::newRow("baseline, no end marker") << portrait << -2 << true;
@@ -59,6 +57,10 @@ private slots:
         QTest::newRow("arithmetic, whole") << arithmetic << 0 << true;
         QTest::newRow("arithmetic, cut at two thirds")
             << arithmetic << int(arithmetic.size() * 2 / 3) << false;
+        // After the rows: a data function that stops before its first row leaves QFETCH
+        // without data, which aborts the whole run. A missing portrait has been named already.
+        QVERIFY2(portrait.isEmpty() || !arithmetic.isEmpty(),
+                 "jpegtran (libjpeg-turbo-progs) is needed");
     }
 
     void cutFiles()

@@ -1,3 +1,4 @@
+#include "ByteWriter.h"
 #include "DibTestSupport.h"
 #include "ImageCompare.h"
 #include "PixelTestSupport.h"
@@ -37,25 +38,24 @@ struct Pcx {
 QByteArray pcxFile(const Pcx& pcx)
 {
     QByteArray out;
-    out.append(char(0x0a));
-    out.append(char(pcx.version));
-    out.append(char(pcx.encoding));
-    out.append(char(pcx.bits));
-    put16(out, pcx.left);
-    put16(out, pcx.top);
-    put16(out, pcx.left + pcx.width - 1);
-    put16(out, pcx.top + pcx.height - 1);
-    put16(out, 72);
-    put16(out, 72);
+    ByteWriter(out)
+        .u8(0x0a)
+        .u8(pcx.version)
+        .u8(pcx.encoding)
+        .u8(pcx.bits)
+        .u16(pcx.left)
+        .u16(pcx.top)
+        .u16(pcx.left + pcx.width - 1)
+        .u16(pcx.top + pcx.height - 1)
+        .u16(72)
+        .u16(72);
     for (const QRgb color : pcx.headerColors) {
         out.append(char(qRed(color)));
         out.append(char(qGreen(color)));
         out.append(char(qBlue(color)));
     }
     out.append(QByteArray(65 - out.size(), '\0'));
-    out.append(char(pcx.planes));
-    put16(out, pcx.bytesPerLine);
-    put16(out, 1);
+    ByteWriter(out).u8(pcx.planes).u16(pcx.bytesPerLine).u16(1);
     out.append(QByteArray(128 - out.size(), '\0'));
     return out + pcx.body;
 }

@@ -1,4 +1,4 @@
-#include "common/RecordingMessageSink.h"
+#include "RecordingMessageSink.h"
 
 RecordingMessageSink::RecordingMessageSink() : m_previous(messageSink())
 {

@@ -1,47 +1,31 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
-// Where the tests find their input files, and whole-file reads and writes.
+#include <source_location>
+
+// Where the tests find their fixtures (tests/data), and whole-file reads and writes.
 namespace test_data {
 
-// A file of the shared test data: the portrait and the bitmap suite.
-inline QString testDataPath(const QString& name)
-{
-    return QStringLiteral(IDPHOTO_TESTDATA "/") + name;
-}
+// The absolute path of a file or folder under tests/data. When it does not exist, the running
+// test (or data function) fails with the path at the caller's line, so a lost fixture is named
+// instead of showing up later as two pictures that differ.
+QString testDataPath(const QString& name,
+                     std::source_location caller = std::source_location::current());
 
-// A file or folder of the bitmap suite in the shared test data.
-inline QString bmpSuitePath(const QString& name)
-{
-    return testDataPath(QStringLiteral("bmpsuite/") + name);
-}
+// A file or folder of the bitmap suite, checked as above.
+QString bmpSuitePath(const QString& name,
+                     std::source_location caller = std::source_location::current());
 
-// A small sample kept next to the raster tests.
-inline QString sampleDataPath(const QString& name)
-{
-    return QStringLiteral(IDPHOTO_SOURCE_DIR "/tests/raster/data/") + name;
-}
+// The whole fixture, checked as above; empty when it cannot be read.
+QByteArray readTestData(const QString& name,
+                        std::source_location caller = std::source_location::current());
 
 // The whole file; empty when it cannot be read.
-inline QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray readFile(const QString& path);
 
 // True when every byte was written.
-inline bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readSample(const QString& name)
-{
-    return readFile(sampleDataPath(name));
-}
+bool writeFile(const QString& path, const QByteArray& bytes);
 
 } // namespace test_data

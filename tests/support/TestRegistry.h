@@ -20,7 +20,10 @@ inline std::map<std::string, TestFactory>& registry()
 }
 
 struct Registrar {
-    Registrar(const char* name, TestFactory factory) { registry().emplace(name, std::move(factory)); }
+    Registrar(const char* name, TestFactory factory)
+    {
+        registry().emplace(name, std::move(factory));
+    }
 };
 
 } // namespace testing_support
