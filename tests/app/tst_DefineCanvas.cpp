@@ -2,8 +2,8 @@
 
 #include "app/CanvasSize.h"
 #include "app/FrmDefineCanvas.h"
-#include "app/UpDownButton.h"
 #include "common/RecordingMessageSink.h"
+#include "ui/UpDownButton.h"
 
 #include <QApplication>
 #include <QKeyEvent>

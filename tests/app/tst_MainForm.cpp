@@ -4,10 +4,11 @@
 
 #include "app/FrmDefineCanvas.h"
 #include "app/FrmMain.h"
-#include "app/SkinImage.h"
-#include "app/UpDownButton.h"
 #include "app/WorkspaceScrollView.h"
 #include "common/RecordingMessageSink.h"
+#include "ui/SkinImage.h"
+#include "ui/UpDownButton.h"
+#include "ui/WaitPanel.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>

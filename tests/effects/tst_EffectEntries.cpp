@@ -5,12 +5,12 @@
 #include "effects/FrmControlColor.h"
 #include "effects/SoftGlow.h"
 #include "raster/BitmapOps.h"
+#include "ui/DialogHost.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
-#include <QTimer>
 
 #include "TestRegistry.h"
 
@@ -20,24 +20,19 @@ namespace {
 
 enum class Entry { Tone, Colour, SoftGlow };
 
-// While the entry's modal run is going, plays the user: moves the dialog's first slider
-// far and presses OK or Cancel. Records where the dialog stood.
-void playUserOnce(bool confirm, QPoint& dialogPosition)
+// Plays the user in place of the modal run: moves the dialog's first slider far and
+// presses OK or Cancel. Records where the dialog stood.
+int playUser(QDialog& modal, bool confirm, QPoint& dialogPosition)
 {
-    QTimer::singleShot(0, [confirm, &dialogPosition] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* glow = qobject_cast<TBBoshasyForm*>(modal)) {
-            dialogPosition = glow->pos();
-            glow->GaugeValue->setValue(350);
-            (confirm ? glow->btnOK : glow->btnCANCEL)->click();
-        } else if (auto* adjust = qobject_cast<TColorCForm*>(modal)) {
-            dialogPosition = adjust->pos();
-            adjust->GaugeValue1->setValue(350);
-            (confirm ? adjust->btnOK : adjust->btnCANCEL)->click();
-        } else if (modal) {
-            modal->close();
-        }
-    });
+    dialogPosition = modal.pos();
+    if (auto* glow = qobject_cast<TBBoshasyForm*>(&modal)) {
+        glow->GaugeValue->setValue(350);
+        (confirm ? glow->btnOK : glow->btnCANCEL)->click();
+    } else if (auto* adjust = qobject_cast<TColorCForm*>(&modal)) {
+        adjust->GaugeValue1->setValue(350);
+        (confirm ? adjust->btnOK : adjust->btnCANCEL)->click();
+    }
+    return modal.result();
 }
 
 } // namespace
@@ -84,13 +79,17 @@ void EffectEntriesTest::entryChangesPhotoOnlyOnOk()
     const auto invalidate = [&] { ++invalidations; };
 
     QPoint dialogPosition;
-    playUserOnce(confirm, dialogPosition);
+    const DialogHost host{&mainWindow,
+                          [confirm, &dialogPosition](QDialog& modal) {
+                              return playUser(modal, confirm, dialogPosition);
+                          },
+                          invalidate};
     if (entry == Entry::Tone)
-        OpenToneDialog(&mainWindow, work, invalidate);
+        OpenToneDialog(host, work);
     else if (entry == Entry::Colour)
-        OpenColourDialog(&mainWindow, work, invalidate);
+        OpenColourDialog(host, work);
     else
-        OpenSoftGlowDialog(&mainWindow, work, invalidate);
+        OpenSoftGlowDialog(host, work);
 
     RasterBitmap expected = original;
     convertForEditing(expected);

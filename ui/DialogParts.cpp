@@ -1,10 +1,12 @@
-#include "effects/EffectDialogParts.h"
+#include "ui/DialogParts.h"
 
-#include "effects/PreviewBox.h"
-#include "effects/ValueUpDown.h"
+#include "ui/PreviewBox.h"
+#include "ui/UpDownButton.h"
+#include "ui/WindowLook.h"
 
 #include <QDialog>
 #include <QFont>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,30 +16,28 @@
 namespace {
 
 constexpr int kGaugeStep = 50;
+constexpr int kGaugeGripWidth = 16;
 constexpr int kUpDownButtonWidth = 16;
+constexpr qreal kSmallestFittedPointSize = 7;
+constexpr qreal kFitPointStep = 0.5;
 const char* const kTagProperty = "Tag";
 
-const char* const kGaugeStyle = "QSlider::groove:horizontal { background: #c9d3dc; height: 4px;"
-                                " border: 1px solid #9aa7b3; }"
-                                "QSlider::handle:horizontal { background: #1a9c9c; width: 16px;"
-                                " margin: -7px 0; border: 1px solid #137272; }";
-
-QPushButton* makeButton(QWidget* parent, const QString& text, QPoint at)
+QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& place)
 {
     auto* button = new QPushButton(text, parent);
-    button->setGeometry(QRect(at, QSize(75, 25)));
+    button->setGeometry(place);
     return button;
 }
 
 } // namespace
 
-void setupEffectDialog(QDialog& dialog, QSize clientSize, const QString& caption)
+void setupToolDialog(QDialog& dialog, QSize clientSize, const QString& caption)
 {
     dialog.setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint);
     dialog.setWindowTitle(caption);
     dialog.setFixedSize(clientSize);
-    dialog.setFont(QFont(QStringLiteral("굴림"), 9));
+    dialog.setFont(windowFont());
 }
 
 QLabel* makeLabel(QWidget* parent, const QString& text, QPoint at)
@@ -46,6 +46,34 @@ QLabel* makeLabel(QWidget* parent, const QString& text, QPoint at)
     label->move(at);
     label->adjustSize();
     return label;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& place, Qt::Alignment alignment)
+{
+    QLabel* label = makeLabel(parent, text, place.topLeft());
+    label->setGeometry(place);
+    label->setAlignment(alignment);
+    return label;
+}
+
+void fitLabelText(QLabel* label, const QString& text)
+{
+    // The label's own font without an earlier fit, so a shorter text gets it back.
+    QFont font = label->parentWidget() ? label->parentWidget()->font() : label->font();
+    const int width = label->width();
+    while (QFontMetrics(font).horizontalAdvance(text) > width &&
+           font.pointSizeF() - kFitPointStep >= kSmallestFittedPointSize)
+        font.setPointSizeF(font.pointSizeF() - kFitPointStep);
+    label->setFont(font);
+    label->setText(QFontMetrics(font).elidedText(text, Qt::ElideRight, width));
+}
+
+QLabel* makeNote(QWidget* parent, const QString& text, QPoint at)
+{
+    QLabel* note = makeLabel(parent, noteRichText(text), at);
+    note->setTextFormat(Qt::RichText);
+    note->adjustSize();
+    return note;
 }
 
 void setTextColour(QWidget* widget, const QColor& colour)
@@ -90,12 +118,22 @@ QFrame* makeFramedPanel(QWidget* parent, const QRect& geometry, bool white)
     return panel;
 }
 
+void applySliderSkin(QSlider* slider, int gripWidth)
+{
+    slider->setStyleSheet(
+        QStringLiteral(
+            "QSlider::groove:horizontal { height: 4px; background: #b8bec4; border-radius: 2px; }"
+            "QSlider::handle:horizontal { width: %1px; margin: -6px 0; background: #1a9c9c;"
+            " border-radius: 3px; }")
+            .arg(gripWidth));
+}
+
 QSlider* makeGauge(QWidget* parent, const QRect& geometry, int tag)
 {
     auto* gauge = new QSlider(Qt::Horizontal, parent);
     gauge->setGeometry(geometry);
     gauge->setCursor(Qt::PointingHandCursor);
-    gauge->setStyleSheet(QString::fromLatin1(kGaugeStyle));
+    applySliderSkin(gauge, kGaugeGripWidth);
     gauge->setRange(0, 255);
     gauge->setValue(255);
     gauge->setSingleStep(kGaugeStep);
@@ -109,14 +147,19 @@ int gaugeTag(const QSlider* gauge)
     return gauge ? gauge->property(kTagProperty).toInt() : 0;
 }
 
-ValueUpDown* makeUpDown(QWidget* parent, QPoint editAt, int editWidth, int height)
+UpDownButton* makeUpDown(QWidget* parent, QPoint editAt, int editWidth, int height)
 {
-    auto* upDown = new ValueUpDown(parent);
-    upDown->setGeometry(QRect(editAt, QSize(editWidth + kUpDownButtonWidth, height)));
+    auto* edit = new QLineEdit(parent);
+    edit->setGeometry(QRect(editAt, QSize(editWidth, height)));
+    edit->setReadOnly(true);
+    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* upDown = new UpDownButton(parent);
+    upDown->setGeometry(editAt.x() + editWidth, editAt.y(), kUpDownButtonWidth, height);
+    upDown->setBuddy(edit);
     return upDown;
 }
 
-void setGaugeRange(QSlider* gauge, ValueUpDown* upDown, int minimum, int maximum, int position)
+void setGaugeRange(QSlider* gauge, UpDownButton* upDown, int minimum, int maximum, int position)
 {
     // The up-down's range comes first so that the position the gauge hands it fits.
     upDown->setRange(minimum, maximum);
@@ -125,17 +168,17 @@ void setGaugeRange(QSlider* gauge, ValueUpDown* upDown, int minimum, int maximum
     gauge->setValue(position);
 }
 
-QPushButton* makeOkButton(QWidget* parent, QPoint at)
+OkCancelButtons makeOkCancelButtons(QWidget* parent, QPoint okAt, QPoint cancelAt, QSize buttonSize,
+                                    const OkCancelCaptions& captions)
 {
-    QPushButton* button = makeButton(parent, QStringLiteral("확  인"), at);
-    QFont bold = button->font();
-    bold.setBold(true);
-    button->setFont(bold);
-    button->setDefault(true);
-    return button;
-}
-
-QPushButton* makeCancelButton(QWidget* parent, QPoint at)
-{
-    return makeButton(parent, QStringLiteral("취  소"), at);
+    OkCancelButtons buttons;
+    buttons.ok = makeButton(parent, captions.ok, QRect(okAt, buttonSize));
+    if (captions.boldOk) {
+        QFont bold = buttons.ok->font();
+        bold.setBold(true);
+        buttons.ok->setFont(bold);
+    }
+    buttons.ok->setDefault(true);
+    buttons.cancel = makeButton(parent, captions.cancel, QRect(cancelAt, buttonSize));
+    return buttons;
 }
