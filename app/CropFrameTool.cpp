@@ -38,7 +38,7 @@ QColor randomLabelColour()
 // a little of the photo shows through.
 QColor backingFor(const QColor& colour)
 {
-    return qGray(colour.rgb()) >= 128 ? QColor(0, 0, 0, 170) : QColor(255, 255, 255, 200);
+    return qGray(colour.rgb()) >= 128 ? QColor(0, 0, 0, 210) : QColor(255, 255, 255, 220);
 }
 
 Rect screenFrame(Rect frame, const ViewMapping& view)
