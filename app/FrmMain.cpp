@@ -411,12 +411,6 @@ bool TMainForm::stageAllows(StageAction action)
     return outcome.run;
 }
 
-void TMainForm::repaintHidden(QWidget* image)
-{
-    if (QWidget* parent = image->parentWidget())
-        parent->repaint(image->geometry());
-}
-
 void TMainForm::FlashButton(QWidget* image)
 {
     if (!image)
@@ -428,7 +422,7 @@ void TMainForm::FlashButton(QWidget* image)
         image->repaint();
         m_sleep(50);
         image->hide();
-        repaintHidden(image);
+        repaintHiddenArea(image);
     }
 }
 
@@ -441,7 +435,7 @@ void TMainForm::flashTogether(const std::vector<SkinImage*>& images)
     m_sleep(100);
     for (SkinImage* image : images) {
         image->hide();
-        repaintHidden(image);
+        repaintHiddenArea(image);
     }
 }
 

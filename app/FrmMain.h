@@ -186,7 +186,6 @@ private:
     void showSelectedType(int index);
     void askCustomSize();
     void updateTypeLabel();
-    void repaintHidden(QWidget* image);
     void flashTogether(const std::vector<SkinImage*>& images);
     void invalidateWorkspace();
     void finishCut(CutStatus status);

@@ -31,6 +31,12 @@ QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& place
 
 } // namespace
 
+void repaintHiddenArea(QWidget* widget)
+{
+    if (QWidget* parent = widget->parentWidget())
+        parent->repaint(widget->geometry());
+}
+
 void setupToolDialog(QDialog& dialog, QSize clientSize, const QString& caption)
 {
     dialog.setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |

@@ -17,6 +17,10 @@ class UpDownButton;
 
 // Building blocks of the program's dialogs, which place every control at a fixed spot.
 
+// Repaints at once what a widget just hidden covered in its parent, for handlers that
+// keep the event loop from painting until they end.
+void repaintHiddenArea(QWidget* widget);
+
 // A fixed-size tool window with the given client size, caption and the windows' font.
 void setupToolDialog(QDialog& dialog, QSize clientSize, const QString& caption);
 

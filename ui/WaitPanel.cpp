@@ -1,5 +1,7 @@
 #include "ui/WaitPanel.h"
 
+#include "ui/DialogParts.h"
+
 #include <QLabel>
 
 namespace {
@@ -31,6 +33,5 @@ void WaitPanel::setShown(bool shown)
         repaint();
         return;
     }
-    if (QWidget* parent = parentWidget())
-        parent->repaint(geometry());
+    repaintHiddenArea(this);
 }
