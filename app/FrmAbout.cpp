@@ -1,5 +1,7 @@
 #include "app/FrmAbout.h"
 
+#include "ui/WindowLook.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -7,10 +9,10 @@
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Nuv Sorvel 정보"));
-    setFont(QFont(QStringLiteral("굴림"), 9));
+    setWindowTitle(programCaption() + QStringLiteral(" 정보"));
+    setFont(windowFont());
 
-    auto* title = new QLabel(QStringLiteral("Nuv Sorvel - 증명사진 만들기"), this);
+    auto* title = new QLabel(programCaption() + QStringLiteral(" - 증명사진 만들기"), this);
     title->setObjectName(QStringLiteral("lblProductName"));
     QFont titleFont = title->font();
     titleFont.setPointSize(14);

@@ -1,8 +1,10 @@
 #include "app/FrmDefineCanvas.h"
 
 #include "app/CanvasSize.h"
-#include "app/UpDownButton.h"
 #include "common/MessageSink.h"
+#include "ui/DialogParts.h"
+#include "ui/UpDownButton.h"
+#include "ui/WindowLook.h"
 
 #include <QFrame>
 #include <QInputMethodEvent>
@@ -13,8 +15,6 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Nuv Sorvel");
-
 bool allAccepted(const QString& text)
 {
     for (QChar c : text) {
@@ -24,29 +24,16 @@ bool allAccepted(const QString& text)
     return true;
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
-                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+void makeGreenNote(QWidget* parent, const QString& text, int top)
 {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    label->setAlignment(alignment);
-    return label;
-}
-
-QLabel* makeNote(QWidget* parent, const QString& text, int top)
-{
-    QLabel* note = makeLabel(parent, text, QRect(12, top, 280, 18));
-    note->setStyleSheet(QStringLiteral("color: green;"));
-    return note;
+    setTextColour(makeNote(parent, text, QPoint(12, top)), Qt::darkGreen);
 }
 
 } // namespace
 
-TDefineCanvasForm::TDefineCanvasForm(QWidget* parent) : QDialog(parent, Qt::Tool)
+TDefineCanvasForm::TDefineCanvasForm(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("사용자 정의 크기"));
-    setFont(QFont(QStringLiteral("굴림"), 9));
-    setFixedSize(314, 174);
+    setupToolDialog(*this, QSize(314, 174), QStringLiteral("사용자 정의 크기"));
 
     auto* panel = new QFrame(this);
     panel->setFrameShape(QFrame::StyledPanel);
@@ -61,19 +48,18 @@ TDefineCanvasForm::TDefineCanvasForm(QWidget* parent) : QDialog(parent, Qt::Tool
                             kCanvasMinHeight, kCanvasMaxHeight);
     edtHeight->setObjectName(QStringLiteral("edtHeight"));
     UpDownValue2->setObjectName(QStringLiteral("UpDownValue2"));
-    makeNote(panel, QStringLiteral("☞ 100 Pixel -> 1 cm   "), 72);
-    makeNote(panel, QStringLiteral("☞ 폭 (200 ~ 999 Pixel),  높이( 200~799 Pixel)   "), 94);
+    makeGreenNote(panel, QStringLiteral("☞ 100 Pixel -> 1 cm   "), 72);
+    makeGreenNote(panel, QStringLiteral("☞ 폭 (200 ~ 999 Pixel),  높이( 200~799 Pixel)   "), 94);
 
-    btnOK = new QPushButton(QStringLiteral("확인"), this);
+    const OkCancelButtons closing =
+        makeOkCancelButtons(this, QPoint(144, 139), QPoint(228, 139), QSize(75, 26),
+                            {QStringLiteral("확인"), QStringLiteral("취소"), false});
+    btnOK = closing.ok;
     btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setGeometry(144, 139, 75, 26);
-    btnOK->setDefault(true);
-    btnOK->setAutoDefault(true);
     connect(btnOK, &QPushButton::clicked, this, &TDefineCanvasForm::btnOKClick);
-
-    btnCANCEL = new QPushButton(QStringLiteral("취소"), this);
+    btnCANCEL = closing.cancel;
     btnCANCEL->setObjectName(QStringLiteral("btnCANCEL"));
-    btnCANCEL->setGeometry(228, 139, 75, 26);
+    // Enter in any control of the dialog means OK.
     btnCANCEL->setAutoDefault(false);
     connect(btnCANCEL, &QPushButton::clicked, this, &TDefineCanvasForm::btnCANCELClick);
 }
@@ -92,7 +78,8 @@ QLineEdit* TDefineCanvasForm::makeSizeRow(QWidget* panel, int top, const QString
     upDown->setRange(minimum, maximum);
     upDown->setBuddy(edit);
     upDown->setPosition(minimum);
-    makeLabel(panel, QStringLiteral("(Pixel) "), QRect(180, top, 60, 21));
+    makeLabel(panel, QStringLiteral("(Pixel) "), QRect(180, top, 60, 21),
+              Qt::AlignLeft | Qt::AlignVCenter);
     return edit;
 }
 
@@ -122,11 +109,11 @@ void TDefineCanvasForm::btnOKClick()
         accept();
         return;
     case CanvasCheck::BadWidth:
-        showInfo(kCaption, canvasCheckMessage(check));
+        showInfo(programCaption(), canvasCheckMessage(check));
         edtWidth->setFocus();
         return;
     case CanvasCheck::BadHeight:
-        showInfo(kCaption, canvasCheckMessage(check));
+        showInfo(programCaption(), canvasCheckMessage(check));
         edtHeight->setFocus();
         return;
     }

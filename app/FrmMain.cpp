@@ -1,27 +1,30 @@
 #include "app/FrmMain.h"
 
-#include "app/CanvasInversion.h"
 #include "app/CanvasSize.h"
 #include "app/CropFrame.h"
 #include "app/FileFilters.h"
 #include "app/FrmAbout.h"
 #include "app/FrmDefineCanvas.h"
+#include "app/MainFormLayout.h"
 #include "app/PhotoCutter.h"
 #include "app/PrintLayout.h"
 #include "app/SaveRules.h"
 #include "app/SheetComposer.h"
-#include "app/SkinImage.h"
-#include "app/UpDownButton.h"
 #include "app/WorkspaceScrollView.h"
 #include "common/MessageSink.h"
 #include "common/PhotoPaths.h"
 #include "common/Settings.h"
 #include "effects/EffectEntries.h"
-#include "effects/FrmBBoshasy.h"
-#include "effects/FrmControlColor.h"
-#include "effects/OverrideCursor.h"
 #include "raster/BitmapIO.h"
 #include "raster/BitmapOps.h"
+#include "ui/BusyState.h"
+#include "ui/DialogHost.h"
+#include "ui/DialogParts.h"
+#include "ui/SkinImage.h"
+#include "ui/UpDownButton.h"
+#include "ui/WaitPanel.h"
+#include "ui/WindowDragger.h"
+#include "ui/WindowLook.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,100 +34,26 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
 #include <QThread>
-#include <QWindow>
 
 #include <exception>
 #include <optional>
 
+using namespace main_layout;
+
 namespace {
 
-const QString kCaption = QStringLiteral("Nuv Sorvel");
 const QString kDefaultServiceHost = QStringLiteral("http://photo.example.com");
-constexpr QSize kWindowSize(904, 700);
 constexpr int kZoomMin = 10;
 constexpr int kZoomMax = 300;
 // The fit leaves this much of the workspace free on the right and at the bottom.
 constexpr int kFitMargin = 5;
-// A frame this small on screen (or smaller) is not drawn.
-constexpr int kSmallestDrawnFrame = 10;
-
-// Top buttons by number: left edge, and the highlight's hint.
-struct TopButton {
-    int left;
-    const char* hint;
-};
-const std::array<TopButton, 9> kTopButtons{{
-    {162, "내 폴더에서 사진을 불러옵니다."},
-    {377, "처음 선택한 원본사진으로 돌아갑니다. "},
-    {449, "증명사진 모양을 만들어 편집할 수  있게 합니다. "},
-    {522, "편집 후 증명사진을 완성합니다."},
-    {666, "온라인 사진인화 서비스입니다.."},
-    {594, "증명사진을 인쇄합니다.   "},
-    {306, "사진을 저장합니다."},
-    {738, ""},
-    {235, "내컴퓨터  연결된 PC 카메라를 이용하여 사진을 찍습니다."},
-}};
-enum TopButtonNumber {
-    kOpen = 0,
-    kOriginal = 1,
-    kCut = 2,
-    kMake = 3,
-    kOrder = 4,
-    kPrint = 5,
-    kSave = 6,
-    kAbout = 7,
-    kCamera = 8
-};
-
-const std::array<int, 6> kEffectTops{368, 406, 448, 490, 531, 571};
-const std::array<const char*, 6> kEffectHints{
-    "편집하기 위해 잘라낸 사진으로 되돌립니다.", "사진에 뽀샤시 효과를 적용합니다.",
-    "사진의 명도/대조/감마를 조절합니다. ",      "사진의 색조와 채도를 조절합니다. ",
-    "편집한 사진에 액자를 씌웁니다. ",           "편집한 사진에 글자를 입력 합니다."};
-
-struct ViewButton {
-    int left;
-    const char* normalHint;
-    const char* highlightHint;
-};
-const std::array<ViewButton, 3> kViewButtons{{
-    {257, "실제 크기의 이미지로 보이게 합니다.", "사진을 원본 크기로 봅니다. "},
-    {318, "이미지의 폭과 높이를 작업창 크기에 맞춥니다.",
-     "사진의 폭과 높이를 작업창 크기에 자동으로 맞춥니다."},
-    {377, "기울어진 사진을 회전하여 바르게 합니다.", "기울어진 사진을 회전하여 바르게 합니다."},
-}};
-enum ViewButtonNumber { kActualSize = 0, kFit = 1, kRotate = 2 };
-
-struct FlowChartImage {
-    int left;
-    int width;
-    const char* hint;
-};
-const std::array<FlowChartImage, 6> kFlowChart{{
-    {152, 51, "사진 \"열기\" 버튼 위치"},
-    {315, 63, "\"자르기\" 버튼 위치"},
-    {405, 51, "\"편집하기\" 버튼 위치"},
-    {478, 59, "\"만들기\" 버튼 위치"},
-    {571, 80, "\"인쇄/인화\" 버튼 위치"},
-    {225, 74, "\"사진선택\" 버튼 위치"},
-}};
-enum FlowChartNumber {
-    kHelpOpen = 0,
-    kHelpCut = 1,
-    kHelpEffects = 2,
-    kHelpMake = 3,
-    kHelpPrint = 4,
-    kHelpType = 5
-};
 
 QRect toQRect(const Rect& r)
 {
@@ -133,16 +62,6 @@ QRect toQRect(const Rect& r)
 Rect toRect(const QRect& r)
 {
     return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
-}
-
-bool contains(const Rect& r, QPoint p)
-{
-    return p.x() >= r.left && p.x() < r.right && p.y() >= r.top && p.y() < r.bottom;
-}
-
-Rect grown(const Rect& r, int by)
-{
-    return {r.left - by, r.top - by, r.right + by, r.bottom + by};
 }
 
 // Runs one step of a handler; an error it raises is swallowed, so that the handler's
@@ -157,12 +76,6 @@ template <typename Step> bool swallowErrors(Step&& step)
     }
 }
 
-QColor randomLabelColour()
-{
-    auto* random = QRandomGenerator::global();
-    return QColor(random->bounded(255), random->bounded(255), random->bounded(255));
-}
-
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent)
@@ -171,7 +84,7 @@ TMainForm::TMainForm(QWidget* parent)
       m_modalRunner([](QDialog& dialog) { return dialog.exec(); })
 {
     setWindowTitle(QStringLiteral("증명사진 만들기"));
-    setFont(QFont(QStringLiteral("굴림"), 9));
+    setFont(windowFont());
     createControls();
     FormCreate();
 }
@@ -182,14 +95,6 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::FormCreate()
 {
-    CropRect = {};
-    PhotoType = {};
-    PhotoType.PhotoTypeName = photoTypeInfo(0).name;
-    CutDone = false;
-    SheetMade = false;
-    Dragging = false;
-    pnlWaitInfo->hide();
-
     SelectPhotoType(0);
     QDir().mkpath(FrameDirectory());
     SessionNumber = QString::number(QRandomGenerator::global()->bounded(9999999));
@@ -248,12 +153,16 @@ void TMainForm::createControls()
     imgBack = new QLabel(this);
     imgBack->setObjectName(QStringLiteral("imgBack"));
     imgBack->setGeometry(QRect(QPoint(0, 0), kWindowSize));
-    imgBack->setMouseTracking(true);
     imgBack->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     const QPixmap background = artPixmap(QStringLiteral("back.png"), devicePixelRatioF());
     if (!background.isNull())
         imgBack->setPixmap(background);
-    imgBack->installEventFilter(this);
+    m_windowDragger = new WindowDragger(this);
+    m_windowDragger->addSurface(imgBack);
+    connect(m_windowDragger, &WindowDragger::hovered, this, [this](QObject* surface) {
+        if (surface == imgBack)
+            hideAllHighlights();
+    });
 
     createTopButtons();
     createSideButtons();
@@ -265,39 +174,30 @@ void TMainForm::createControls()
 
 void TMainForm::createTopButtons()
 {
-    for (int n = 0; n < 9; ++n) {
-        const int height = n == kCut || n == kMake ? 46 : 44;
-        imgDefault[n] = makeImage(QStringLiteral("imgDefault_%1").arg(n), n,
-                                  QRect(kTopButtons[n].left, 27, 71, height));
-    }
-    for (int n = 0; n < 9; ++n) {
-        const int width = n == kAbout ? 73 : 72;
+    for (int n = 0; n < kTopButtonCount; ++n)
+        imgDefault[n] = makeImage(QStringLiteral("imgDefault_%1").arg(n), n, topButtonPlace(n));
+    for (int n = 0; n < kTopButtonCount; ++n) {
         imgDefaultUP[n] = makeImage(QStringLiteral("imgDefaultUP_%1").arg(n), n,
-                                    QRect(kTopButtons[n].left, 27, width, 43),
-                                    QString::fromUtf8(kTopButtons[n].hint));
+                                    topHighlightPlace(n), topHighlightHint(n));
         imgDefaultUP[n]->setPicture(QStringLiteral("defaultUP_%1.png").arg(n));
         imgDefaultUP[n]->hide();
     }
-    for (int n = 0; n < 3; ++n) {
-        imgViewSize[n] = makeImage(QStringLiteral("imgViewSize_%1").arg(n), n,
-                                   QRect(kViewButtons[n].left, 77, 55, 24),
-                                   QString::fromUtf8(kViewButtons[n].normalHint));
+    for (int n = 0; n < kViewButtonCount; ++n) {
+        imgViewSize[n] = makeImage(QStringLiteral("imgViewSize_%1").arg(n), n, viewButtonPlace(n),
+                                   viewButtonHint(n));
     }
-    for (int n = 0; n < 3; ++n) {
+    for (int n = 0; n < kViewButtonCount; ++n) {
         imgViewSizeUP[n] = makeImage(QStringLiteral("imgViewSizeUP_%1").arg(n), n,
-                                     QRect(kViewButtons[n].left, 77, 57, 24),
-                                     QString::fromUtf8(kViewButtons[n].highlightHint));
+                                     viewHighlightPlace(n), viewHighlightHint(n));
         imgViewSizeUP[n]->setPicture(QStringLiteral("viewSizeUP_%1.png").arg(n));
         imgViewSizeUP[n]->hide();
     }
-    const std::array<const char*, 2> windowHints{"숨기기", "종료"};
-    for (int n = 0; n < 2; ++n)
-        imgWindowStatus[n] = makeImage(QStringLiteral("imgWindowStatus_%1").arg(n), n,
-                                       QRect(847 + 27 * n, 6, 23, 24));
-    for (int n = 0; n < 2; ++n) {
-        imgWindowStatusUP[n] =
-            makeImage(QStringLiteral("imgWindowStatusUP_%1").arg(n), n,
-                      QRect(847 + 27 * n, 6, 23, 24), QString::fromUtf8(windowHints[n]));
+    for (int n = 0; n < kWindowButtonCount; ++n)
+        imgWindowStatus[n] =
+            makeImage(QStringLiteral("imgWindowStatus_%1").arg(n), n, windowButtonPlace(n));
+    for (int n = 0; n < kWindowButtonCount; ++n) {
+        imgWindowStatusUP[n] = makeImage(QStringLiteral("imgWindowStatusUP_%1").arg(n), n,
+                                         windowButtonPlace(n), windowHighlightHint(n));
         imgWindowStatusUP[n]->setPicture(QStringLiteral("windowStatusUP_%1.png").arg(n));
         imgWindowStatusUP[n]->hide();
     }
@@ -344,22 +244,21 @@ void TMainForm::createActions()
     actMakeImage = new QAction(QStringLiteral("만들기"), this);
     actMakeImage->setObjectName(QStringLiteral("actMakeImage"));
     connect(actMakeImage, &QAction::triggered, this, &TMainForm::MakeSheet);
-    actRotateImage = new QAction(QString::fromUtf8(kViewButtons[kRotate].highlightHint), this);
+    actRotateImage = new QAction(viewHighlightHint(kRotate), this);
     actRotateImage->setObjectName(QStringLiteral("actRotateImage"));
     connect(actRotateImage, &QAction::triggered, this, &TMainForm::RotatePhoto);
 }
 
 void TMainForm::createSideButtons()
 {
-    for (int n = 0; n < 6; ++n) {
-        const QRect place(15, kEffectTops[n], 147, n == 0 ? 37 : 42);
-        imgEffects[n] = makeImage(QStringLiteral("imgEffects_%1").arg(n), n, place);
-        imgEffectsUP[n] = makeImage(QStringLiteral("imgEffectsUP_%1").arg(n), n, place,
-                                    QString::fromUtf8(kEffectHints[n]));
+    for (int n = 0; n < kEffectCount; ++n) {
+        imgEffects[n] = makeImage(QStringLiteral("imgEffects_%1").arg(n), n, effectPlace(n));
+        imgEffectsUP[n] = makeImage(QStringLiteral("imgEffectsUP_%1").arg(n), n, effectPlace(n),
+                                    effectHighlightHint(n));
         imgEffectsUP[n]->setPicture(QStringLiteral("effectsUP_%1.png").arg(n));
         imgEffectsUP[n]->hide();
     }
-    for (int n = 0; n < 6; ++n) {
+    for (int n = 0; n < kEffectCount; ++n) {
         imgEffectsUP[n]->raise();
         for (SkinImage* image : {imgEffects[n], imgEffectsUP[n]})
             connect(image, &SkinImage::clicked, this,
@@ -371,16 +270,14 @@ void TMainForm::createSideButtons()
     m_highlightGroups.push_back(effectsUP);
 
     for (int n = 0; n < kPhotoTypeCount; ++n) {
-        const QRect place(16, 122 + 35 * n, 147, 31);
-        imgType[n] =
-            makeImage(QStringLiteral("imgType_%1").arg(n), n, place, photoTypeInfo(n).normalHint);
+        imgType[n] = makeImage(QStringLiteral("imgType_%1").arg(n), n, photoTypePlace(n),
+                               photoTypeInfo(n).normalHint);
         imgType[n]->setPicture(QStringLiteral("type_%1.png").arg(n));
         connect(imgType[n], &SkinImage::clicked, this,
                 [this](SkinImage* image) { TypeClick(image->tag()); });
     }
     for (int n = 0; n < kPhotoTypeCount; ++n) {
-        const QRect place(16, 122 + 35 * n, 147, 31);
-        ImgSorvel[n] = makeImage(QStringLiteral("ImgSorvel_%1").arg(n), n, place,
+        ImgSorvel[n] = makeImage(QStringLiteral("ImgSorvel_%1").arg(n), n, photoTypePlace(n),
                                  photoTypeInfo(n).selectedHint);
         ImgSorvel[n]->setPicture(QStringLiteral("sorvel_%1.png").arg(n));
         ImgSorvel[n]->setVisible(n == 0);
@@ -418,29 +315,24 @@ void TMainForm::createZoomControls()
 {
     Gauge = new QSlider(Qt::Horizontal, this);
     Gauge->setObjectName(QStringLiteral("Gauge"));
-    Gauge->setGeometry(437, 81, 271, 18);
+    Gauge->setGeometry(kGauge);
     Gauge->setRange(kZoomMin, kZoomMax);
     Gauge->setValue(50);
     Gauge->setToolTip(QStringLiteral("사진크기 조정막대"));
     Gauge->setCursor(Qt::PointingHandCursor);
-    Gauge->setStyleSheet(QStringLiteral(
-        "QSlider::groove:horizontal { height: 4px; background: #b8bec4; border-radius: 2px; }"
-        "QSlider::handle:horizontal { width: 10px; margin: -6px 0; background: #1a9c9c;"
-        " border-radius: 3px; }"));
+    applySliderSkin(Gauge, 10);
     connect(Gauge, &QSlider::valueChanged, this, &TMainForm::GaugeChange);
 
     edtValue = new QLineEdit(QStringLiteral("100"), this);
     edtValue->setObjectName(QStringLiteral("edtValue"));
-    // 19 high, so that the edit and the up-down stay inside the zoom strip of the
-    // background, whose bottom line is row 100.
-    edtValue->setGeometry(708, 81, 33, 19);
+    edtValue->setGeometry(kZoomEdit);
     edtValue->setReadOnly(true);
     edtValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edtValue->setStyleSheet(QStringLiteral("color: #2e8b57;"));
 
     UpDownValue = new UpDownButton(this);
     UpDownValue->setObjectName(QStringLiteral("UpDownValue"));
-    UpDownValue->setGeometry(741, 81, 16, 19);
+    UpDownValue->setGeometry(kZoomUpDown);
     UpDownValue->setRange(kZoomMin, kZoomMax);
     UpDownValue->setBuddy(edtValue);
     UpDownValue->setPosition(100);
@@ -448,7 +340,8 @@ void TMainForm::createZoomControls()
 
     lblInfoSelectType = new QLabel(this);
     lblInfoSelectType->setObjectName(QStringLiteral("lblInfoSelectType"));
-    lblInfoSelectType->move(761, 84);
+    // updateTypeLabel fits longer texts into the box.
+    lblInfoSelectType->setGeometry(kTypeLabel);
     lblInfoSelectType->setStyleSheet(QStringLiteral("color: white;"));
     lblInfoSelectType->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
@@ -457,7 +350,7 @@ void TMainForm::createWorkspace()
 {
     pnlWorkMainPanel = new QFrame(this);
     pnlWorkMainPanel->setObjectName(QStringLiteral("pnlWorkMainPanel"));
-    pnlWorkMainPanel->setGeometry(170, 114, 723, 513);
+    pnlWorkMainPanel->setGeometry(kWorkPanel);
     pnlWorkMainPanel->setFrameShape(QFrame::Box);
     pnlWorkMainPanel->setLineWidth(1);
     pnlWorkMainPanel->setStyleSheet(
@@ -465,7 +358,7 @@ void TMainForm::createWorkspace()
 
     ScrollView = new WorkspaceScrollView(pnlWorkMainPanel);
     ScrollView->setObjectName(QStringLiteral("ScrollView"));
-    ScrollView->setGeometry(1, 1, 721, 511);
+    ScrollView->setGeometry(kScrollView);
     connect(ScrollView, &WorkspaceScrollView::paintCanvas, this, &TMainForm::ScrollViewPaint);
     connect(ScrollView, &WorkspaceScrollView::mousePressed, this, &TMainForm::ScrollViewMouseDown);
     connect(ScrollView, &WorkspaceScrollView::mouseMoved, this, &TMainForm::ScrollViewMouseMove);
@@ -474,40 +367,27 @@ void TMainForm::createWorkspace()
 
     pnlIntroWindow = new QFrame(pnlWorkMainPanel);
     pnlIntroWindow->setObjectName(QStringLiteral("pnlIntroWindow"));
-    pnlIntroWindow->setGeometry(3, 3, 717, 507);
+    pnlIntroWindow->setGeometry(kIntroPanel);
     pnlIntroWindow->setStyleSheet(QStringLiteral("#pnlIntroWindow { background: white; }"));
-    pnlIntroWindow->setMouseTracking(true);
-    pnlIntroWindow->installEventFilter(this);
     imgIntroWindow = new QLabel(pnlIntroWindow);
     imgIntroWindow->setObjectName(QStringLiteral("imgIntroWindow"));
-    imgIntroWindow->setGeometry(149, 128, 419, 250);
+    imgIntroWindow->setGeometry(kIntroPicture);
     imgIntroWindow->setPixmap(artPixmap(QStringLiteral("intro.png"), devicePixelRatioF()));
-    imgIntroWindow->installEventFilter(this);
+    m_windowDragger->addSurface(pnlIntroWindow);
+    m_windowDragger->addSurface(imgIntroWindow);
 }
 
 void TMainForm::createWaitPanel()
 {
-    pnlWaitInfo = new QFrame(pnlWorkMainPanel);
+    pnlWaitInfo = new WaitPanel(pnlWorkMainPanel, kWaitPanel);
     pnlWaitInfo->setObjectName(QStringLiteral("pnlWaitInfo"));
-    pnlWaitInfo->setGeometry(256, 243, 209, 25);
-    pnlWaitInfo->setStyleSheet(QStringLiteral("#pnlWaitInfo { background: white; }"));
-    for (int left : {0, 209 - 17}) {
-        auto* bar = new QWidget(pnlWaitInfo);
-        bar->setGeometry(left, 0, 17, 25);
-        bar->setStyleSheet(QStringLiteral("background: #a0a0a0;"));
-    }
-    auto* caption = new QLabel(QStringLiteral("적용 중입니다.... "), pnlWaitInfo);
-    caption->setGeometry(17, 0, 209 - 34, 25);
-    caption->setAlignment(Qt::AlignCenter);
-    caption->setStyleSheet(QStringLiteral("color: green; font-weight: bold;"));
 }
 
 void TMainForm::createFlowChart()
 {
-    for (int n = 0; n < 6; ++n) {
-        imgFlowChart[n] = makeImage(QStringLiteral("imgFlowChart_%1").arg(n), n,
-                                    QRect(kFlowChart[n].left, 655, kFlowChart[n].width, 19),
-                                    QString::fromUtf8(kFlowChart[n].hint));
+    for (int n = 0; n < kFlowChartCount; ++n) {
+        imgFlowChart[n] = makeImage(QStringLiteral("imgFlowChart_%1").arg(n), n, flowChartPlace(n),
+                                    flowChartHint(n));
         imgFlowChart[n]->setCursor(Qt::WhatsThisCursor);
         connect(imgFlowChart[n], &SkinImage::clicked, this,
                 [this](SkinImage* image) { FlowChartClick(image->tag()); });
@@ -525,16 +405,10 @@ bool TMainForm::stageAllows(StageAction action)
 {
     const StageOutcome outcome = stageOutcome(action, stage());
     if (!outcome.message.isEmpty())
-        showInfo(kCaption, outcome.message);
+        showInfo(programCaption(), outcome.message);
     if (outcome.flash != FlashTarget::None)
         FlashButton(imgDefaultUP[static_cast<int>(outcome.flash)]);
     return outcome.run;
-}
-
-void TMainForm::repaintHidden(QWidget* image)
-{
-    if (QWidget* parent = image->parentWidget())
-        parent->repaint(image->geometry());
 }
 
 void TMainForm::FlashButton(QWidget* image)
@@ -548,7 +422,7 @@ void TMainForm::FlashButton(QWidget* image)
         image->repaint();
         m_sleep(50);
         image->hide();
-        repaintHidden(image);
+        repaintHiddenArea(image);
     }
 }
 
@@ -561,17 +435,13 @@ void TMainForm::flashTogether(const std::vector<SkinImage*>& images)
     m_sleep(100);
     for (SkinImage* image : images) {
         image->hide();
-        repaintHidden(image);
+        repaintHiddenArea(image);
     }
 }
 
 void TMainForm::ShowWaitPanel(bool visible)
 {
-    pnlWaitInfo->setVisible(visible);
-    if (visible)
-        pnlWaitInfo->repaint();
-    else
-        repaintHidden(pnlWaitInfo);
+    pnlWaitInfo->setShown(visible);
 }
 
 void TMainForm::FlowChartClick(int index)
@@ -618,7 +488,13 @@ int TMainForm::runModal(QDialog& dialog)
     return m_modalRunner(dialog);
 }
 
-// ---- window buttons and dragging -----------------------------------------------------
+DialogHost TMainForm::dialogHost()
+{
+    return {this, [this](QDialog& dialog) { return runModal(dialog); },
+            [this] { invalidateWorkspace(); }};
+}
+
+// ---- window buttons -------------------------------------------------------------------
 
 void TMainForm::HideClick()
 {
@@ -634,44 +510,8 @@ void TMainForm::AboutClick()
 {
     TAboutForm about(this);
     about.adjustSize();
-    placeCentredOver(about, this);
+    dialogHost().placeCentred(about);
     runModal(about);
-}
-
-void TMainForm::startWindowDrag(QPointF globalPosition)
-{
-    QWindow* window = windowHandle();
-    m_manualWindowDrag = !(window && window->startSystemMove());
-    m_windowDragOffset = globalPosition - QPointF(pos());
-}
-
-bool TMainForm::eventFilter(QObject* watched, QEvent* event)
-{
-    const bool dragSurface =
-        watched == imgBack || watched == pnlIntroWindow || watched == imgIntroWindow;
-    if (!dragSurface)
-        return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton)
-            startWindowDrag(mouse->globalPosition());
-        return true;
-    }
-    case QEvent::MouseMove: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (m_manualWindowDrag && (mouse->buttons() & Qt::LeftButton))
-            move((mouse->globalPosition() - m_windowDragOffset).toPoint());
-        if (watched == imgBack)
-            hideAllHighlights();
-        return true;
-    }
-    case QEvent::MouseButtonRelease:
-        m_manualWindowDrag = false;
-        return true;
-    default:
-        return QWidget::eventFilter(watched, event);
-    }
 }
 
 // ---- photo loading -------------------------------------------------------------------
@@ -857,8 +697,7 @@ void TMainForm::showSelectedType(int index)
 
 void TMainForm::updateTypeLabel()
 {
-    lblInfoSelectType->setText(photoTypeLabel(PhotoType));
-    lblInfoSelectType->adjustSize();
+    fitLabelText(lblInfoSelectType, photoTypeLabel(PhotoType));
 }
 
 void TMainForm::TypeClick(int index)
@@ -894,7 +733,7 @@ void TMainForm::askCustomSize()
     TDefineCanvasForm dialog(this);
     dialog.UpDownValue1->setPosition(PhotoType.TargetWidth);
     dialog.UpDownValue2->setPosition(PhotoType.TargetHeight);
-    placeCentredOver(dialog, this);
+    dialogHost().placeCentred(dialog);
     if (runModal(dialog) != QDialog::Accepted)
         return;
     showSelectedType(kCustomPhotoType);
@@ -921,94 +760,31 @@ void TMainForm::ScrollViewPaint(QImage& canvas, const QRect& clip)
         m_pyramid.paint(painter, work.image(), toQRect(photo), clip);
         painter.setPen(QPen(Qt::black, 0));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(toQRect(grown(photo, 1)).adjusted(0, 0, -1, -1));
+        painter.drawRect(toQRect(photo).adjusted(-1, -1, 0, 0));
     }
-    paintCropFrame(canvas, clip);
-}
-
-void TMainForm::paintCropFrame(QImage& canvas, const QRect& clip)
-{
-    Rect frame = m_dragFrame;
-    if (!Dragging) {
-        frame = CropRect;
-        ImageToScreen(frame);
-        NormalizeRect(frame);
-        m_labelColour = randomLabelColour();
-    }
-    if (RectWidth(frame) > kSmallestDrawnFrame && RectHeight(frame) > kSmallestDrawnFrame) {
-        invertFrame(canvas, frame, clip);
-        invertFrame(canvas, grown(frame, 2), clip);
-        {
-            QPainter painter(&canvas);
-            painter.setClipRect(clip);
-            QFont font(QStringLiteral("굴림"), 10);
-            font.setBold(true);
-            painter.setFont(font);
-            painter.setPen(m_labelColour);
-            painter.drawText(QRect(frame.right, frame.bottom, 1000, 100),
-                             Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                             QStringLiteral(" ↖") + PhotoType.PhotoSizeText);
-        }
-        invertRect(canvas, GripRect(frame, kGripRight), clip);
-        invertRect(canvas, GripRect(frame, kGripBottomRight), clip);
-    }
-    if (Dragging && m_dragMoved) {
-        invertDottedFrame(canvas, m_dragFrame, clip);
-        invertDottedFrame(canvas, CropRect, clip);
-    }
+    m_cropTool.paint(canvas, clip, view, PhotoType.PhotoSizeText, frameLabelFont());
 }
 
 void TMainForm::ScrollViewMouseDown(QPoint position)
 {
-    // During a drag the frame is held in workspace pixels; another button pressed now
-    // must not convert it a second time.
     if (Dragging || !stageAllows(StageAction::CropDrag))
         return;
-    DragPoint = position;
-    Rect frame = CropRect;
-    ImageToScreen(frame);
-    NormalizeRect(frame);
-    ActiveGrip = GripAtPoint(frame, DragPoint);
-    Dragging = ActiveGrip != kGripBody || contains(frame, DragPoint);
-    if (!Dragging)
-        return;
-    m_pressCropRect = CropRect;
-    CropRect = frame;
-    m_dragFrame = frame;
-    m_dragMoved = false;
+    m_cropTool.press(position, viewMapping());
 }
 
 void TMainForm::ScrollViewMouseMove(QPoint position)
 {
     if (!Dragging) {
-        Rect frame = CropRect;
-        ImageToScreen(frame);
-        ActiveGrip = GripAtPoint(frame, position);
-        ScrollView->viewport()->setCursor(cursorForGrip(ActiveGrip));
+        ScrollView->viewport()->setCursor(m_cropTool.hover(position, viewMapping()));
         return;
     }
-    if (position == DragPoint)
-        return;
-    dragCropFrame(CropRect, ActiveGrip, position - DragPoint, PhotoType.AspectRatio);
-    DragPoint = position;
-    m_dragMoved = true;
-    invalidateWorkspace();
+    if (m_cropTool.drag(position, PhotoType.AspectRatio))
+        invalidateWorkspace();
 }
 
 void TMainForm::ScrollViewMouseUp(QPoint)
 {
-    if (Dragging) {
-        // A click that did not move keeps the frame exactly: the round trip through the
-        // zoom would change its size at low zooms.
-        if (m_dragMoved) {
-            ScreenToImage(CropRect);
-            NormalizeRect(CropRect);
-        } else {
-            CropRect = m_pressCropRect;
-        }
-        ClampCropOrigin();
-    }
-    Dragging = false;
+    m_cropTool.release(viewMapping());
     invalidateWorkspace();
 }
 
@@ -1048,7 +824,7 @@ CutStatus TMainForm::CutCore()
 void TMainForm::finishCut(CutStatus status)
 {
     if (status == CutStatus::OutsidePhoto)
-        showInfo(kCaption, frameOutsidePhotoMessage());
+        showInfo(programCaption(), frameOutsidePhotoMessage());
     if (status != CutStatus::Done)
         return;
     Gauge->setValue(100);
@@ -1059,9 +835,7 @@ void TMainForm::finishCut(CutStatus status)
 
 void TMainForm::runBusy(const std::function<void()>& step)
 {
-    ShowWaitPanel(true);
-    const auto hideWaitPanel = qScopeGuard([this] { ShowWaitPanel(false); });
-    const OverrideCursor busy(Qt::WaitCursor);
+    const BusyState busy(Qt::WaitCursor, pnlWaitInfo);
     swallowErrors(step);
 }
 
@@ -1072,7 +846,7 @@ void TMainForm::RotatePhoto()
     SkinImage* button = imgViewSizeUP[kRotate];
     button->setEnabled(false);
     {
-        const OverrideCursor busy(Qt::WaitCursor);
+        const BusyState busy(Qt::WaitCursor);
         swallowErrors([this] { rotateBitmapClockwise(WorkBitmap); });
     }
     button->setEnabled(true);
@@ -1087,7 +861,7 @@ void TMainForm::MakeSheet()
     if (!stageAllows(StageAction::Make))
         return;
     if (!CutDone && !cropFrameLargeEnough(CropRect)) {
-        showInfo(kCaption, QStringLiteral("사진종류를 선택하십시오."));
+        showInfo(programCaption(), QStringLiteral("사진종류를 선택하십시오."));
         return;
     }
     CutStatus cut = CutDone ? CutStatus::Done : CutStatus::Failed;
@@ -1122,13 +896,12 @@ void TMainForm::PrintClick()
 {
     if (!stageAllows(StageAction::Print))
         return;
-    ShowWaitPanel(true);
-    const auto hideWaitPanel = qScopeGuard([this] { ShowWaitPanel(false); });
+    const BusyState waiting(std::nullopt, pnlWaitInfo);
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
     if (runModal(dialog) != QDialog::Accepted)
         return;
-    const OverrideCursor hand(Qt::PointingHandCursor);
+    const BusyState hand(Qt::PointingHandCursor);
     // Printer failures are not reported; the printer's own queue shows them.
     printSheetDocument(printer, WorkBitmap);
 }
@@ -1148,11 +921,11 @@ void TMainForm::SaveWorkBitmap()
                        dialog.selectedFiles().constFirst(), WorkBitmap.bitsPerPixel());
     bool saved = false;
     if (request) {
-        const OverrideCursor busy(Qt::WaitCursor);
+        const BusyState busy(Qt::WaitCursor);
         saved = saveBitmap(request->fileName, WorkBitmap, request->format, request->bitsPerPixel);
     }
     if (!saved)
-        showInfo(kCaption, QStringLiteral("이미지를 저장할 수 없습니다."));
+        showInfo(programCaption(), QStringLiteral("이미지를 저장할 수 없습니다."));
 }
 
 // ---- edit effects --------------------------------------------------------------------
@@ -1185,21 +958,15 @@ void TMainForm::SelectEffect(int index)
 
 void TMainForm::OpenSoftGlowDialog()
 {
-    ::OpenSoftGlowDialog(
-        this, WorkBitmap, [this] { invalidateWorkspace(); },
-        [this](QDialog& dialog) { return runModal(dialog); });
+    ::OpenSoftGlowDialog(dialogHost(), WorkBitmap);
 }
 
 void TMainForm::OpenToneDialog()
 {
-    ::OpenToneDialog(
-        this, WorkBitmap, [this] { invalidateWorkspace(); },
-        [this](QDialog& dialog) { return runModal(dialog); });
+    ::OpenToneDialog(dialogHost(), WorkBitmap);
 }
 
 void TMainForm::OpenColourDialog()
 {
-    ::OpenColourDialog(
-        this, WorkBitmap, [this] { invalidateWorkspace(); },
-        [this](QDialog& dialog) { return runModal(dialog); });
+    ::OpenColourDialog(dialogHost(), WorkBitmap);
 }

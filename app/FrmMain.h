@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CropFrameTool.h"
 #include "app/PhotoCutter.h"
 #include "app/PhotoType.h"
 #include "app/StageRules.h"
@@ -8,7 +9,6 @@
 #include "common/Rect.h"
 #include "raster/RasterBitmap.h"
 
-#include <QColor>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -25,7 +25,10 @@ class QLineEdit;
 class QSlider;
 class SkinImage;
 class UpDownButton;
+class WaitPanel;
+class WindowDragger;
 class WorkspaceScrollView;
+struct DialogHost;
 
 // The main window: the skinned, borderless window that carries one photo through the
 // workflow (open, choose the type and frame it, cut, edit, make the sheet, print, save
@@ -75,7 +78,7 @@ public:
     WorkspaceScrollView* ScrollView = nullptr;
     QFrame* pnlIntroWindow = nullptr;
     QLabel* imgIntroWindow = nullptr;
-    QFrame* pnlWaitInfo = nullptr;
+    WaitPanel* pnlWaitInfo = nullptr;
     QAction* actCutImage = nullptr;
     QAction* actMakeImage = nullptr;
     QAction* actRotateImage = nullptr;
@@ -158,9 +161,11 @@ public:
     void setSleepFunction(std::function<void(int milliseconds)> sleep);
     void setModalRunner(std::function<int(QDialog&)> runner);
     int runModal(QDialog& dialog);
+    // What the window's dialogs get from it: itself as owner, its modal runner and the
+    // repaint of the workspace.
+    DialogHost dialogHost();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -181,25 +186,18 @@ private:
     void showSelectedType(int index);
     void askCustomSize();
     void updateTypeLabel();
-    void repaintHidden(QWidget* image);
     void flashTogether(const std::vector<SkinImage*>& images);
     void invalidateWorkspace();
     void finishCut(CutStatus status);
     // Runs a long step under the wait panel and the hourglass, swallowing its errors;
     // both are taken down however the step ends.
     void runBusy(const std::function<void()>& step);
-    void paintCropFrame(QImage& canvas, const QRect& clip);
-    void startWindowDrag(QPointF globalPosition);
     void CreateUploadWindow();
 
     std::function<void(int)> m_sleep;
     std::function<int(QDialog&)> m_modalRunner;
     std::vector<std::vector<SkinImage*>> m_highlightGroups;
     WorkspacePyramid m_pyramid;
-    Rect m_dragFrame;     // the frame where the drag started, workspace pixels
-    Rect m_pressCropRect; // the frame where the drag started, photo pixels
-    bool m_dragMoved = false;
-    QColor m_labelColour;
-    bool m_manualWindowDrag = false;
-    QPointF m_windowDragOffset;
+    CropFrameTool m_cropTool{{CropRect, Dragging, ActiveGrip, DragPoint}};
+    WindowDragger* m_windowDragger = nullptr;
 };

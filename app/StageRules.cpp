@@ -60,7 +60,6 @@ StageOutcome stageOutcome(StageAction action, Stage stage)
     switch (action) {
     case StageAction::Open:
     case StageAction::Camera:
-    case StageAction::Zoom:
         return run();
     case StageAction::Original:
         return empty ? flash(FlashTarget::Open) : run();

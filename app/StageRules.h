@@ -21,7 +21,6 @@ enum class StageAction {
     Print,
     Order,
     Save,
-    Zoom,
 };
 
 // The top-button highlight pointed at when an action is refused; the value is the

@@ -1,18 +1,15 @@
 #include "app/FrmMain.h"
 #include "app/MessageBoxSink.h"
+#include "ui/WindowLook.h"
 
 #include <QApplication>
-#include <QFont>
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("TAMSEL"));
-    QApplication::setApplicationName(QStringLiteral("Nuv Sorvel"));
-    // The window's fonts are the classic Korean system faces; map them to fonts that
-    // ship with the system so Hangul never shows as boxes.
-    QFont::insertSubstitution(QStringLiteral("굴림"), QStringLiteral("NanumGothic"));
-    QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+    QApplication::setApplicationName(programCaption());
+    installFontSubstitutions();
 
     MessageBoxSink messageBoxes;
     setMessageSink(&messageBoxes);

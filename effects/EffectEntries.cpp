@@ -2,42 +2,22 @@
 
 #include "effects/FrmBBoshasy.h"
 #include "effects/FrmControlColor.h"
-#include "effects/OverrideCursor.h"
 #include "effects/SoftGlow.h"
 #include "raster/BitmapOps.h"
+#include "ui/BusyState.h"
+#include "ui/DialogHost.h"
 
 #include <QDialog>
-#include <QWidget>
 
 namespace {
 
-int run(QDialog& dialog, const ModalRunner& runModal)
-{
-    return runModal ? runModal(dialog) : dialog.exec();
-}
-
-void runAdjustDialog(QWidget* mainWindow, AdjustKind mode, RasterBitmap& workBitmap,
-                     const std::function<void()>& invalidateWorkspace, const ModalRunner& runModal)
+void runAdjustDialog(const DialogHost& host, AdjustKind mode, RasterBitmap& workBitmap)
 {
     // The OK handler has already changed the work bitmap when the run ends.
-    run(*createAdjustDialog(mainWindow, mode, workBitmap, invalidateWorkspace), runModal);
+    host.run(*createAdjustDialog(host, mode, workBitmap));
 }
 
 } // namespace
-
-QPoint centredDialogOffset(QSize outer, QSize inner)
-{
-    return QPoint((outer.width() - inner.width()) / 2, (outer.height() - inner.height()) / 2);
-}
-
-void placeCentredOver(QWidget& dialog, QWidget* mainWindow)
-{
-    if (!mainWindow)
-        return;
-    const QPoint offset =
-        centredDialogOffset(mainWindow->frameGeometry().size(), dialog.frameGeometry().size());
-    dialog.move(mainWindow->mapToGlobal(offset));
-}
 
 void convertForEditing(RasterBitmap& workBitmap)
 {
@@ -45,52 +25,47 @@ void convertForEditing(RasterBitmap& workBitmap)
         convertTo24(workBitmap);
 }
 
-std::unique_ptr<TColorCForm> createAdjustDialog(QWidget* mainWindow, AdjustKind mode,
-                                                RasterBitmap& workBitmap,
-                                                const std::function<void()>& invalidateWorkspace)
+std::unique_ptr<TColorCForm> createAdjustDialog(const DialogHost& host, AdjustKind mode,
+                                                RasterBitmap& workBitmap)
 {
-    auto dialog = std::make_unique<TColorCForm>(mainWindow, workBitmap, invalidateWorkspace);
-    placeCentredOver(*dialog, mainWindow);
+    auto dialog = std::make_unique<TColorCForm>(host.owner, workBitmap, host.repaintWorkspace);
+    host.placeCentred(*dialog);
     convertForEditing(workBitmap);
     dialog->prepare(mode);
     return dialog;
 }
 
-std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap)
+std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(const DialogHost& host,
+                                                    RasterBitmap& workBitmap)
 {
-    auto dialog = std::make_unique<TBBoshasyForm>(mainWindow);
-    placeCentredOver(*dialog, mainWindow);
+    auto dialog = std::make_unique<TBBoshasyForm>(host.owner);
+    host.placeCentred(*dialog);
     convertForEditing(workBitmap);
     dialog->prepare(workBitmap);
     return dialog;
 }
 
 void applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
-                         const std::function<void()>& invalidateWorkspace)
+                         const DialogHost& host)
 {
-    const OverrideCursor busy(Qt::PointingHandCursor);
-    if (invalidateWorkspace)
-        invalidateWorkspace();
+    const BusyState busy(Qt::PointingHandCursor);
+    host.repaint();
     applySoftGlow(workBitmap, dialog.GammaValue);
 }
 
-void OpenToneDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                    const std::function<void()>& invalidateWorkspace, const ModalRunner& runModal)
+void OpenToneDialog(const DialogHost& host, RasterBitmap& workBitmap)
 {
-    runAdjustDialog(mainWindow, AdjustKind::Tone, workBitmap, invalidateWorkspace, runModal);
+    runAdjustDialog(host, AdjustKind::Tone, workBitmap);
 }
 
-void OpenColourDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                      const std::function<void()>& invalidateWorkspace, const ModalRunner& runModal)
+void OpenColourDialog(const DialogHost& host, RasterBitmap& workBitmap)
 {
-    runAdjustDialog(mainWindow, AdjustKind::Colour, workBitmap, invalidateWorkspace, runModal);
+    runAdjustDialog(host, AdjustKind::Colour, workBitmap);
 }
 
-void OpenSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                        const std::function<void()>& invalidateWorkspace,
-                        const ModalRunner& runModal)
+void OpenSoftGlowDialog(const DialogHost& host, RasterBitmap& workBitmap)
 {
-    const auto dialog = createSoftGlowDialog(mainWindow, workBitmap);
-    if (run(*dialog, runModal) == QDialog::Accepted)
-        applySoftGlowResult(*dialog, workBitmap, invalidateWorkspace);
+    const auto dialog = createSoftGlowDialog(host, workBitmap);
+    if (host.run(*dialog) == QDialog::Accepted)
+        applySoftGlowResult(*dialog, workBitmap, host);
 }

@@ -3,52 +3,31 @@
 #include "effects/ToneAdjustment.h"
 #include "raster/RasterBitmap.h"
 
-#include <QPoint>
-#include <QSize>
-
-#include <functional>
 #include <memory>
 
-class QDialog;
-class QWidget;
+struct DialogHost;
 class TBBoshasyForm;
 class TColorCForm;
 
-// Runs a dialog modally and returns its result; QDialog::exec unless the caller has its
-// own way (the main window's lets tests answer dialogs).
-using ModalRunner = std::function<int(QDialog&)>;
-
-// The main window's effect entries. Each opens its dialog centred over mainWindow, runs it
-// modally and, on OK, changes workBitmap in place; invalidateWorkspace repaints the main
-// window's workspace. workBitmap is converted to 24 bits per pixel first, and stays so
-// even when the user cancels.
-void OpenToneDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                    const std::function<void()>& invalidateWorkspace,
-                    const ModalRunner& runModal = {});
-void OpenColourDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                      const std::function<void()>& invalidateWorkspace,
-                      const ModalRunner& runModal = {});
-void OpenSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
-                        const std::function<void()>& invalidateWorkspace,
-                        const ModalRunner& runModal = {});
+// The effect entries. Each creates its dialog under the host's owner, centres it there,
+// runs it modally and, on OK, changes workBitmap in place and has the host repaint the
+// workspace. workBitmap is converted to 24 bits per pixel first, and stays so even when
+// the user cancels.
+void OpenToneDialog(const DialogHost& host, RasterBitmap& workBitmap);
+void OpenColourDialog(const DialogHost& host, RasterBitmap& workBitmap);
+void OpenSoftGlowDialog(const DialogHost& host, RasterBitmap& workBitmap);
 
 // The steps before and after the modal run, so that a dialog can be driven without one.
-
-// Where a dialog of outer size inner goes, in the main window's client coordinates, to sit
-// centred over a main window of outer size outer (halves round towards zero).
-QPoint centredDialogOffset(QSize outer, QSize inner);
-// Moves dialog so that it sits centred over mainWindow (nothing without one).
-void placeCentredOver(QWidget& dialog, QWidget* mainWindow);
 
 // Below 24 bits per pixel the photo is converted to 24; deeper photos stay as they are.
 void convertForEditing(RasterBitmap& workBitmap);
 
-// Created, placed, work bitmap converted and dialog prepared, ready for exec().
-std::unique_ptr<TColorCForm> createAdjustDialog(QWidget* mainWindow, AdjustKind mode,
-                                                RasterBitmap& workBitmap,
-                                                const std::function<void()>& invalidateWorkspace);
-std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap);
+// Created, placed, work bitmap converted and dialog prepared, ready to run.
+std::unique_ptr<TColorCForm> createAdjustDialog(const DialogHost& host, AdjustKind mode,
+                                                RasterBitmap& workBitmap);
+std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(const DialogHost& host,
+                                                    RasterBitmap& workBitmap);
 
 // After OK: the full soft-glow effect with the dialog's gamma, under the hand cursor.
 void applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
-                         const std::function<void()>& invalidateWorkspace);
+                         const DialogHost& host);

@@ -1,11 +1,12 @@
 #include "effects/FrmBBoshasy.h"
 
-#include "effects/EffectDialogParts.h"
 #include "effects/EffectPreview.h"
-#include "effects/PreviewBox.h"
 #include "effects/SoftGlow.h"
-#include "effects/ValueUpDown.h"
+#include "effects/ToneAdjustment.h"
 #include "raster/BitmapPainter.h"
+#include "ui/DialogParts.h"
+#include "ui/PreviewBox.h"
+#include "ui/UpDownButton.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -31,7 +32,7 @@ void makeEndLabel(QWidget* parent, const QString& text, int right, int top)
 
 TBBoshasyForm::TBBoshasyForm(QWidget* parent) : QDialog(parent)
 {
-    setupEffectDialog(*this, kClientSize, QStringLiteral("뽀샤시 효과"));
+    setupToolDialog(*this, kClientSize, QStringLiteral("뽀샤시 효과"));
     setTextColour(this, Qt::black);
 
     makeLabel(this, QStringLiteral("미리보기  "), QPoint(24, 24));
@@ -41,14 +42,15 @@ TBBoshasyForm::TBBoshasyForm(QWidget* parent) : QDialog(parent)
     buildAdjustArea();
 
     makeFramedPanel(this, QRect(304, 128, 287, 81), false);
-    Label2 = makeLabel(this,
-                       QStringLiteral("☞ 사진속의 얼굴 또는 사물에 밝은 화장(cosmetic) \n\n"
-                                      "     효과를 적용시켜 예쁘게 하는 기능입니다. 조정\n\n"
-                                      "     기능을 이용하여 원하는 만큼 효과를 내십시오."),
-                       QPoint(312, 134));
+    Label2 = makeNote(this,
+                      QStringLiteral("☞ 사진속의 얼굴 또는 사물에 밝은 화장(cosmetic) \n\n"
+                                     "     효과를 적용시켜 예쁘게 하는 기능입니다. 조정\n\n"
+                                     "     기능을 이용하여 원하는 만큼 효과를 내십시오."),
+                      QPoint(312, 134));
 
-    btnOK = makeOkButton(this, QPoint(219, 296));
-    btnCANCEL = makeCancelButton(this, QPoint(315, 296));
+    const OkCancelButtons closing = makeOkCancelButtons(this, QPoint(219, 296), QPoint(315, 296));
+    btnOK = closing.ok;
+    btnCANCEL = closing.cancel;
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
     connect(btnCANCEL, &QPushButton::clicked, this, [this] { btnCANCELClick(); });
 }
@@ -61,9 +63,9 @@ void TBBoshasyForm::buildAdjustArea()
     makeEndLabel(this, QStringLiteral("환하게 "), 530, 56);
     GaugeValue = makeGauge(this, QRect(311, 77, 223, 19), 1);
     UpDownValue = makeUpDown(this, QPoint(534, 77), 35, 20);
-    edtValue = UpDownValue->edit();
+    edtValue = UpDownValue->buddy();
     connect(GaugeValue, &QSlider::valueChanged, this, [this] { GaugeValueChange(); });
-    connect(UpDownValue, &ValueUpDown::clicked, this, [this] { UpDownValueClick(); });
+    connect(UpDownValue, &UpDownButton::clicked, this, [this] { UpDownValueClick(); });
 }
 
 void TBBoshasyForm::prepare(const RasterBitmap& workBitmap)
@@ -76,13 +78,13 @@ void TBBoshasyForm::prepare(const RasterBitmap& workBitmap)
 void TBBoshasyForm::GaugeValueChange()
 {
     GammaValue = GaugeValue->value();
-    UpDownValue->setValue(GammaValue);
+    UpDownValue->setPosition(GammaValue);
     PaintBox->repaint();
 }
 
 void TBBoshasyForm::UpDownValueClick()
 {
-    GammaValue = UpDownValue->value();
+    GammaValue = UpDownValue->position();
     if (GaugeValue->value() != GammaValue) {
         GaugeValue->setValue(GammaValue); // its handler repaints
         return;

@@ -10,7 +10,7 @@ class QPainter;
 class QPushButton;
 class QSlider;
 class PreviewBox;
-class ValueUpDown;
+class UpDownButton;
 
 // The soft-glow dialog: one gamma slider between sharper and brighter, and a live preview
 // of the whole effect. The effect itself is applied by the opening entry after OK.
@@ -38,7 +38,7 @@ public:
     PreviewBox* PaintBox = nullptr;
     QSlider* GaugeValue = nullptr;
     QLineEdit* edtValue = nullptr;
-    ValueUpDown* UpDownValue = nullptr;
+    UpDownButton* UpDownValue = nullptr;
     QLabel* Label2 = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCANCEL = nullptr;

@@ -1,10 +1,10 @@
 #include "effects/FrmControlColor.h"
 
-#include "effects/EffectDialogParts.h"
 #include "effects/EffectPreview.h"
-#include "effects/PreviewBox.h"
-#include "effects/ValueUpDown.h"
 #include "raster/BitmapPainter.h"
+#include "ui/DialogParts.h"
+#include "ui/PreviewBox.h"
+#include "ui/UpDownButton.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -35,7 +35,7 @@ TColorCForm::TColorCForm(QWidget* parent, RasterBitmap& workBitmap,
     : QDialog(parent), m_workBitmap(workBitmap),
       m_invalidateWorkspace(std::move(invalidateWorkspace))
 {
-    setupEffectDialog(*this, kClientSize, QStringLiteral("조정"));
+    setupToolDialog(*this, kClientSize, QStringLiteral("조정"));
 
     makeLabel(this, QStringLiteral("미리보기  "), QPoint(24, 24));
     ColorCPaintBox = makePreviewPanel(this, QPoint(24, 39), kPaintBoxSize);
@@ -57,8 +57,9 @@ TColorCForm::TColorCForm(QWidget* parent, RasterBitmap& workBitmap,
                                                   "채도를 조절합니다. \n\n"
                                                   "[미세조정은 Up, Down 버튼을  이용합니다.]"));
 
-    btnOK = makeOkButton(this, QPoint(167, 288));
-    btnCANCEL = makeCancelButton(this, QPoint(263, 288));
+    const OkCancelButtons closing = makeOkCancelButtons(this, QPoint(167, 288), QPoint(263, 288));
+    btnOK = closing.ok;
+    btnCANCEL = closing.cancel;
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
     connect(btnCANCEL, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -77,7 +78,7 @@ void TColorCForm::buildRows()
         QSlider* gauge = row.gauge;
         connect(gauge, &QSlider::valueChanged, this,
                 [this, gauge] { ColorGaugeValueChange(gauge); });
-        connect(row.upDown, &ValueUpDown::clicked, this, [this] { UpDownValueChnageClick(); });
+        connect(row.upDown, &UpDownButton::clicked, this, [this] { UpDownValueChnageClick(); });
     }
     lblFuncName1 = m_rows[0].caption;
     lblFuncName2 = m_rows[1].caption;
@@ -88,9 +89,9 @@ void TColorCForm::buildRows()
     UpDownValue1 = m_rows[0].upDown;
     UpDownValue2 = m_rows[1].upDown;
     UpDownValue3 = m_rows[2].upDown;
-    edtValue1 = UpDownValue1->edit();
-    edtValue2 = UpDownValue2->edit();
-    edtValue3 = UpDownValue3->edit();
+    edtValue1 = UpDownValue1->buddy();
+    edtValue2 = UpDownValue2->buddy();
+    edtValue3 = UpDownValue3->buddy();
 }
 
 void TColorCForm::setupRow(Row& row, const QString& caption, int minimum, int maximum, int position)
@@ -114,6 +115,7 @@ void TColorCForm::prepare(AdjustKind mode)
     } else {
         lblFuncName3->hide();
         GaugeValue3->hide();
+        edtValue3->hide();
         UpDownValue3->hide();
     }
     lblInfo2->setVisible(tone);
@@ -127,14 +129,14 @@ void TColorCForm::ColorGaugeValueChange(QSlider* gauge)
         return;
     Row& row = m_rows[tag - 1];
     *row.value = gauge->value();
-    row.upDown->setValue(gauge->value());
+    row.upDown->setPosition(gauge->value());
     repaintPreview();
 }
 
 void TColorCForm::UpDownValueChnageClick()
 {
     for (Row& row : m_rows) {
-        *row.value = row.upDown->value();
+        *row.value = row.upDown->position();
         row.gauge->setValue(*row.value);
     }
 }

@@ -15,7 +15,7 @@ class QPushButton;
 class QSlider;
 class QToolButton;
 class PreviewBox;
-class ValueUpDown;
+class UpDownButton;
 
 // The adjustment dialog: brightness, contrast and gamma (tone mode) or hue and saturation
 // (colour mode) on sliders, with a live preview. OK adjusts the work bitmap in place.
@@ -58,9 +58,9 @@ public:
     QLineEdit* edtValue1 = nullptr;
     QLineEdit* edtValue2 = nullptr;
     QLineEdit* edtValue3 = nullptr;
-    ValueUpDown* UpDownValue1 = nullptr;
-    ValueUpDown* UpDownValue2 = nullptr;
-    ValueUpDown* UpDownValue3 = nullptr;
+    UpDownButton* UpDownValue1 = nullptr;
+    UpDownButton* UpDownValue2 = nullptr;
+    UpDownButton* UpDownValue3 = nullptr;
     QLabel* lblInfo2 = nullptr;
     QLabel* lblInfo3 = nullptr;
     QPushButton* btnOK = nullptr;
@@ -70,7 +70,7 @@ private:
     struct Row {
         QLabel* caption;
         QSlider* gauge;
-        ValueUpDown* upDown;
+        UpDownButton* upDown;
         int* value;
     };
 

@@ -15,6 +15,12 @@ struct AdjustValues {
     friend bool operator==(const AdjustValues&, const AdjustValues&) = default;
 };
 
+// The gamma gauge of the adjustment and soft-glow dialogs, in hundredths: 100 leaves the
+// picture as it is.
+inline constexpr int kGammaMinimum = 1;
+inline constexpr int kGammaMaximum = 500;
+inline constexpr int kGammaInitial = 100;
+
 // Every amount is passed on capped from above at 700; lower values pass unchanged.
 inline constexpr int kAdjustCap = 700;
 int cappedAdjustValue(int value);

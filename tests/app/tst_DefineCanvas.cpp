@@ -3,7 +3,7 @@
 
 #include "app/CanvasSize.h"
 #include "app/FrmDefineCanvas.h"
-#include "app/UpDownButton.h"
+#include "ui/UpDownButton.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -7,10 +7,13 @@
 
 #include "app/FrmDefineCanvas.h"
 #include "app/FrmMain.h"
-#include "app/SkinImage.h"
-#include "app/UpDownButton.h"
 #include "app/WorkspaceScrollView.h"
+#include "ui/SkinImage.h"
+#include "ui/UpDownButton.h"
+#include "ui/WaitPanel.h"
 
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSlider>
@@ -467,6 +470,10 @@ void MainFormTest::customType()
     form.TypeClick(4);
     QVERIFY(form.PhotoType.CustomSize);
     QCOMPARE(form.lblInfoSelectType->text(), QStringLiteral("자유지정 - 9.99 * 7.99 Cm"));
+    // The longest label fits its box, which ends in line with the workspace panel.
+    const QLabel* label = form.lblInfoSelectType;
+    QVERIFY(QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width());
+    QVERIFY(label->geometry().right() < form.pnlWorkMainPanel->geometry().right());
     QCOMPARE(form.PhotoType.MarginX, 99);
     QCOMPARE(form.PhotoType.MarginY, 79);
     QCOMPARE(double(form.PhotoType.AspectRatio), 799.0 / 999.0);

@@ -7,12 +7,13 @@
 #include "app/FrmDefineCanvas.h"
 #include "app/FrmMain.h"
 #include "app/PhotoCutter.h"
-#include "app/SkinImage.h"
 #include "app/WorkspaceScrollView.h"
 #include "effects/FrmBBoshasy.h"
 #include "effects/FrmControlColor.h"
 #include "effects/SoftGlow.h"
 #include "raster/BitmapIO.h"
+#include "ui/SkinImage.h"
+#include "ui/WaitPanel.h"
 
 #include <QAction>
 #include <QFileDialog>

@@ -89,7 +89,6 @@ void StageRulesTest::actionOutcomes_data()
     QTest::newRow("order") << StageAction::Order << kFlashOpen << refused(kNothingMade)
                            << refused(kNothingMade) << kRun;
     QTest::newRow("save") << StageAction::Save << refused(kNothingToSave) << kRun << kRun << kRun;
-    QTest::newRow("zoom") << StageAction::Zoom << kRun << kRun << kRun << kRun;
 }
 
 void StageRulesTest::actionOutcomes()

@@ -5,6 +5,7 @@
 #include "effects/FrmControlColor.h"
 #include "effects/SoftGlow.h"
 #include "raster/BitmapOps.h"
+#include "ui/DialogHost.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -20,22 +21,19 @@ namespace {
 
 enum class Entry { Tone, Colour, SoftGlow };
 
-// Stands in for the modal run: plays the user on the dialog (moves its first slider far and
-// presses OK or Cancel) and records where the dialog stood. Nothing waits for a window to
-// appear, so the test cannot hang.
-ModalRunner playUser(bool confirm, QPoint& dialogPosition)
+// Plays the user in place of the modal run: moves the dialog's first slider far and
+// presses OK or Cancel. Records where the dialog stood.
+int playUser(QDialog& modal, bool confirm, QPoint& dialogPosition)
 {
-    return [confirm, &dialogPosition](QDialog& dialog) {
-        dialogPosition = dialog.pos();
-        if (auto* glow = qobject_cast<TBBoshasyForm*>(&dialog)) {
-            glow->GaugeValue->setValue(350);
-            (confirm ? glow->btnOK : glow->btnCANCEL)->click();
-        } else if (auto* adjust = qobject_cast<TColorCForm*>(&dialog)) {
-            adjust->GaugeValue1->setValue(350);
-            (confirm ? adjust->btnOK : adjust->btnCANCEL)->click();
-        }
-        return dialog.result();
-    };
+    dialogPosition = modal.pos();
+    if (auto* glow = qobject_cast<TBBoshasyForm*>(&modal)) {
+        glow->GaugeValue->setValue(350);
+        (confirm ? glow->btnOK : glow->btnCANCEL)->click();
+    } else if (auto* adjust = qobject_cast<TColorCForm*>(&modal)) {
+        adjust->GaugeValue1->setValue(350);
+        (confirm ? adjust->btnOK : adjust->btnCANCEL)->click();
+    }
+    return modal.result();
 }
 
 } // namespace
@@ -82,13 +80,17 @@ void EffectEntriesTest::entryChangesPhotoOnlyOnOk()
     const auto invalidate = [&] { ++invalidations; };
 
     QPoint dialogPosition;
-    const ModalRunner runModal = playUser(confirm, dialogPosition);
+    const DialogHost host{&mainWindow,
+                          [confirm, &dialogPosition](QDialog& modal) {
+                              return playUser(modal, confirm, dialogPosition);
+                          },
+                          invalidate};
     if (entry == Entry::Tone)
-        OpenToneDialog(&mainWindow, work, invalidate, runModal);
+        OpenToneDialog(host, work);
     else if (entry == Entry::Colour)
-        OpenColourDialog(&mainWindow, work, invalidate, runModal);
+        OpenColourDialog(host, work);
     else
-        OpenSoftGlowDialog(&mainWindow, work, invalidate, runModal);
+        OpenSoftGlowDialog(host, work);
 
     RasterBitmap expected = original;
     convertForEditing(expected);

@@ -3,10 +3,11 @@
 #include "effects/EffectEntries.h"
 #include "effects/FrmBBoshasy.h"
 #include "effects/SoftGlow.h"
-#include "effects/ValueUpDown.h"
 #include "raster/BitmapOps.h"
 #include "raster/ColorOps.h"
 #include "raster/Filters.h"
+#include "ui/DialogHost.h"
+#include "ui/UpDownButton.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -39,7 +40,7 @@ struct Session {
     explicit Session(RasterBitmap picture) : work(std::move(picture))
     {
         mainWindow.resize(900, 700);
-        dialog = createSoftGlowDialog(&mainWindow, work);
+        dialog = createSoftGlowDialog(DialogHost{&mainWindow, {}, {}}, work);
     }
 
     QWidget mainWindow;
@@ -87,7 +88,7 @@ void SoftGlowTest::okRunsTheFullChain()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
 
     int invalidations = 0;
-    applySoftGlowResult(dialog, session.work, [&] { ++invalidations; });
+    applySoftGlowResult(dialog, session.work, DialogHost{nullptr, {}, [&] { ++invalidations; }});
     QCOMPARE(invalidations, 1);
     QCOMPARE(session.work.image(), directGlow(original, gamma, 100).image());
     // Even at gamma 100 the rest of the chain changes the picture.
@@ -177,11 +178,11 @@ void SoftGlowTest::sliderAndUpDownMoveTogether()
     else if (action == "page back")
         dialog.GaugeValue->triggerAction(QAbstractSlider::SliderPageStepSub);
     else if (!action.isEmpty())
-        dialog.UpDownValue->stepBy(action == "up" ? 1 : -1);
+        dialog.UpDownValue->step(action == "up" ? 1 : -1);
 
     QCOMPARE(dialog.GammaValue, expected);
     QCOMPARE(dialog.GaugeValue->value(), expected);
-    QCOMPARE(dialog.UpDownValue->value(), expected);
+    QCOMPARE(dialog.UpDownValue->position(), expected);
     QCOMPARE(dialog.edtValue->text(), QString::number(expected));
     QVERIFY(dialog.edtValue->isReadOnly());
 }
@@ -225,7 +226,7 @@ void SoftGlowTest::previewMatchesFinalResult()
     dialog.GaugeValue->setValue(gamma);
     const RasterBitmap preview = dialog.previewBitmap();
 
-    applySoftGlowResult(dialog, session.work, {});
+    applySoftGlowResult(dialog, session.work, DialogHost{});
     const double difference = effects_test::previewDifference(preview, session.work);
     qInfo("mean difference %.2f levels", difference);
     QVERIFY2(difference >= 0 && difference <= 3.0,

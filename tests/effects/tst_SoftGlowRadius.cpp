@@ -7,6 +7,7 @@
 #include "raster/BitmapOps.h"
 #include "raster/ColorOps.h"
 #include "raster/Filters.h"
+#include "ui/DialogHost.h"
 
 #include <QSlider>
 #include <QTest>
@@ -69,7 +70,7 @@ private slots:
     {
         QWidget mainWindow;
         RasterBitmap photo = makePicture(10, 10000);
-        const auto dialog = createSoftGlowDialog(&mainWindow, photo);
+        const auto dialog = createSoftGlowDialog(DialogHost{&mainWindow, {}, {}}, photo);
         const RasterBitmap& source = dialog->PreviewSource;
         const QSize previewSize(source.width(), source.height());
         QCOMPARE(previewSize.width(), 1);

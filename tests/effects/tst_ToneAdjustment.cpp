@@ -2,8 +2,9 @@
 
 #include "effects/EffectEntries.h"
 #include "effects/FrmControlColor.h"
-#include "effects/ValueUpDown.h"
 #include "raster/ColorOps.h"
+#include "ui/DialogHost.h"
+#include "ui/UpDownButton.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -38,7 +39,7 @@ QSlider* gauge(TColorCForm& dialog, int row)
     return std::array{dialog.GaugeValue1, dialog.GaugeValue2, dialog.GaugeValue3}[row - 1];
 }
 
-ValueUpDown* upDown(TColorCForm& dialog, int row)
+UpDownButton* upDown(TColorCForm& dialog, int row)
 {
     return std::array{dialog.UpDownValue1, dialog.UpDownValue2, dialog.UpDownValue3}[row - 1];
 }
@@ -58,7 +59,8 @@ struct Session {
     explicit Session(RasterBitmap picture, AdjustKind mode) : work(std::move(picture))
     {
         mainWindow.resize(900, 700);
-        dialog = createAdjustDialog(&mainWindow, mode, work, [this] { ++invalidations; });
+        dialog = createAdjustDialog(DialogHost{&mainWindow, {}, [this] { ++invalidations; }}, mode,
+                                    work);
     }
 
     QWidget mainWindow;
@@ -209,7 +211,7 @@ void ToneAdjustmentTest::sliderMovesItsUpDown()
     gauge(dialog, row)->setValue(position);
 
     QCOMPARE(value(dialog, row), position);
-    QCOMPARE(upDown(dialog, row)->value(), position);
+    QCOMPARE(upDown(dialog, row)->position(), position);
     QCOMPARE(edit(dialog, row)->text(), QString::number(position));
     for (int other = 1; other <= 3; ++other) {
         if (other != row)
@@ -243,10 +245,10 @@ void ToneAdjustmentTest::upDownClickTakesOverAllRows()
     for (int row = 1; row <= 3; ++row)
         gauge(dialog, row)->setValue(start[row - 1]);
     // An up-down whose position no handler has seen yet: the click must pick it up too.
-    upDown(dialog, strayRow)->setValue(strayPosition);
+    upDown(dialog, strayRow)->setPosition(strayPosition);
     QCOMPARE(value(dialog, strayRow), start[strayRow - 1]);
 
-    upDown(dialog, clicked)->stepBy(direction);
+    upDown(dialog, clicked)->step(direction);
 
     QList<int> expected = start;
     expected[clicked - 1] += direction;
@@ -283,7 +285,7 @@ void ToneAdjustmentTest::stepSizes()
     if (action >= 0)
         dialog.GaugeValue2->triggerAction(QAbstractSlider::SliderAction(action));
     else
-        dialog.UpDownValue2->stepBy(action == -1 ? 1 : -1);
+        dialog.UpDownValue2->step(action == -1 ? 1 : -1);
     QCOMPARE(dialog.Value2, 200 + change);
     QCOMPARE(dialog.GaugeValue2->value(), 200 + change);
     QCOMPARE(dialog.edtValue2->text(), QString::number(200 + change));

@@ -1,4 +1,4 @@
-#include "effects/PreviewBox.h"
+#include "ui/PreviewBox.h"
 
 #include <QPainter>
 

@@ -1,7 +1,9 @@
-#include "app/UpDownButton.h"
+#include "ui/UpDownButton.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -51,8 +53,38 @@ void UpDownButton::setPosition(int position)
 
 void UpDownButton::setBuddy(QLineEdit* edit)
 {
+    if (m_buddy)
+        m_buddy->removeEventFilter(this);
     m_buddy = edit;
+    if (m_buddy)
+        m_buddy->installEventFilter(this);
     setPosition(m_position);
+}
+
+bool UpDownButton::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_buddy || !isEnabled())
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            step(key == Qt::Key_Up ? 1 : -1);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void UpDownButton::wheelEvent(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    event->accept();
+    if (delta != 0)
+        step(delta > 0 ? 1 : -1);
 }
 
 void UpDownButton::step(int direction)

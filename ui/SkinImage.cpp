@@ -1,4 +1,4 @@
-#include "app/SkinImage.h"
+#include "ui/SkinImage.h"
 
 #include <QFile>
 #include <QMouseEvent>

@@ -6,7 +6,10 @@ class QLineEdit;
 class QToolButton;
 
 // A pair of small arrow buttons that step a position within a range and write it into
-// an associated edit; a click starts from the number in the edit, if there is one.
+// an associated edit, which so always shows the position; a click starts from the number
+// in the edit, if there is one. The arrow keys in the edit and the wheel step it too.
+// clicked() fires for the user's steps only, never for setPosition(), so an owner can set
+// the position from elsewhere without hearing its own echo.
 class UpDownButton : public QWidget {
     Q_OBJECT
 public:
@@ -19,12 +22,17 @@ public:
     // Clamps into the range and writes the edit.
     void setPosition(int position);
     void setBuddy(QLineEdit* edit);
+    QLineEdit* buddy() const { return m_buddy; }
 
     // One step as the arrows do it (+1 up, -1 down), then clicked().
     void step(int direction);
 
 signals:
     void clicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     QToolButton* makeArrow(Qt::ArrowType arrow, int direction);
