@@ -16,11 +16,13 @@ int run(QDialog& dialog, const ModalRunner& runModal)
     return runModal ? runModal(dialog) : dialog.exec();
 }
 
-void runAdjustDialog(QWidget* mainWindow, AdjustKind mode, RasterBitmap& workBitmap,
+bool runAdjustDialog(QWidget* mainWindow, AdjustKind mode, RasterBitmap& workBitmap,
                      const std::function<void()>& invalidateWorkspace, const ModalRunner& runModal)
 {
-    // The OK handler has already changed the work bitmap when the run ends.
-    run(*createAdjustDialog(mainWindow, mode, workBitmap, invalidateWorkspace), runModal);
+    const auto dialog = createAdjustDialog(mainWindow, mode, workBitmap, invalidateWorkspace);
+    // The OK handler has already changed the work bitmap when the run ends, and refuses
+    // (rejects) when its chain failed.
+    return dialog && run(*dialog, runModal) == QDialog::Accepted;
 }
 
 } // namespace
@@ -39,58 +41,64 @@ void placeCentredOver(QWidget& dialog, QWidget* mainWindow)
     dialog.move(mainWindow->mapToGlobal(offset));
 }
 
-void convertForEditing(RasterBitmap& workBitmap)
+bool convertForEditing(RasterBitmap& workBitmap)
 {
-    if (workBitmap.isAllocated() && workBitmap.bitsPerPixel() < 24)
-        convertTo24(workBitmap);
+    if (!workBitmap.isAllocated() || workBitmap.bitsPerPixel() >= 24)
+        return true;
+    return convertTo24(workBitmap);
 }
 
 std::unique_ptr<TColorCForm> createAdjustDialog(QWidget* mainWindow, AdjustKind mode,
                                                 RasterBitmap& workBitmap,
                                                 const std::function<void()>& invalidateWorkspace)
 {
+    if (!convertForEditing(workBitmap))
+        return nullptr;
     auto dialog = std::make_unique<TColorCForm>(mainWindow, workBitmap, invalidateWorkspace);
     placeCentredOver(*dialog, mainWindow);
-    convertForEditing(workBitmap);
     dialog->prepare(mode);
     return dialog;
 }
 
 std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap)
 {
+    if (!convertForEditing(workBitmap))
+        return nullptr;
     auto dialog = std::make_unique<TBBoshasyForm>(mainWindow);
     placeCentredOver(*dialog, mainWindow);
-    convertForEditing(workBitmap);
     dialog->prepare(workBitmap);
     return dialog;
 }
 
-void applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
+bool applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
                          const std::function<void()>& invalidateWorkspace)
 {
     const OverrideCursor busy(Qt::PointingHandCursor);
+    if (!applySoftGlow(workBitmap, dialog.GammaValue))
+        return false;
     if (invalidateWorkspace)
         invalidateWorkspace();
-    applySoftGlow(workBitmap, dialog.GammaValue);
+    return true;
 }
 
-void OpenToneDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+bool OpenToneDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
                     const std::function<void()>& invalidateWorkspace, const ModalRunner& runModal)
 {
-    runAdjustDialog(mainWindow, AdjustKind::Tone, workBitmap, invalidateWorkspace, runModal);
+    return runAdjustDialog(mainWindow, AdjustKind::Tone, workBitmap, invalidateWorkspace, runModal);
 }
 
-void OpenColourDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+bool OpenColourDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
                       const std::function<void()>& invalidateWorkspace, const ModalRunner& runModal)
 {
-    runAdjustDialog(mainWindow, AdjustKind::Colour, workBitmap, invalidateWorkspace, runModal);
+    return runAdjustDialog(mainWindow, AdjustKind::Colour, workBitmap, invalidateWorkspace,
+                           runModal);
 }
 
-void OpenSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+bool OpenSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
                         const std::function<void()>& invalidateWorkspace,
                         const ModalRunner& runModal)
 {
     const auto dialog = createSoftGlowDialog(mainWindow, workBitmap);
-    if (run(*dialog, runModal) == QDialog::Accepted)
-        applySoftGlowResult(*dialog, workBitmap, invalidateWorkspace);
+    return dialog && run(*dialog, runModal) == QDialog::Accepted &&
+           applySoftGlowResult(*dialog, workBitmap, invalidateWorkspace);
 }

@@ -21,14 +21,15 @@ using ModalRunner = std::function<int(QDialog&)>;
 // The main window's effect entries. Each opens its dialog centred over mainWindow, runs it
 // modally and, on OK, changes workBitmap in place; invalidateWorkspace repaints the main
 // window's workspace. workBitmap is converted to 24 bits per pixel first, and stays so
-// even when the user cancels.
-void OpenToneDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+// even when the user cancels. True when the photo was changed; after a cancel or a failed
+// step it is exactly as it was (but for that conversion), and no wait cursor is left.
+bool OpenToneDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
                     const std::function<void()>& invalidateWorkspace,
                     const ModalRunner& runModal = {});
-void OpenColourDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+bool OpenColourDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
                       const std::function<void()>& invalidateWorkspace,
                       const ModalRunner& runModal = {});
-void OpenSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
+bool OpenSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap,
                         const std::function<void()>& invalidateWorkspace,
                         const ModalRunner& runModal = {});
 
@@ -41,14 +42,17 @@ QPoint centredDialogOffset(QSize outer, QSize inner);
 void placeCentredOver(QWidget& dialog, QWidget* mainWindow);
 
 // Below 24 bits per pixel the photo is converted to 24; deeper photos stay as they are.
-void convertForEditing(RasterBitmap& workBitmap);
+// False when the conversion fails; the photo is then unchanged.
+[[nodiscard]] bool convertForEditing(RasterBitmap& workBitmap);
 
-// Created, placed, work bitmap converted and dialog prepared, ready for exec().
+// Created, placed, work bitmap converted and dialog prepared, ready for exec(). Null when
+// the work bitmap cannot be converted.
 std::unique_ptr<TColorCForm> createAdjustDialog(QWidget* mainWindow, AdjustKind mode,
                                                 RasterBitmap& workBitmap,
                                                 const std::function<void()>& invalidateWorkspace);
 std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(QWidget* mainWindow, RasterBitmap& workBitmap);
 
-// After OK: the full soft-glow effect with the dialog's gamma, under the hand cursor.
-void applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
-                         const std::function<void()>& invalidateWorkspace);
+// After OK: the full soft-glow effect with the dialog's gamma, under the hand cursor, then
+// the workspace repainted. False when the effect fails; the photo is then unchanged.
+[[nodiscard]] bool applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
+                                       const std::function<void()>& invalidateWorkspace);

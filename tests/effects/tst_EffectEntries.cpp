@@ -85,21 +85,23 @@ void EffectEntriesTest::entryChangesPhotoOnlyOnOk()
 
     QPoint dialogPosition;
     playUserOnce(confirm, dialogPosition);
+    bool changed = false;
     if (entry == Entry::Tone)
-        OpenToneDialog(&mainWindow, work, invalidate);
+        changed = OpenToneDialog(&mainWindow, work, invalidate);
     else if (entry == Entry::Colour)
-        OpenColourDialog(&mainWindow, work, invalidate);
+        changed = OpenColourDialog(&mainWindow, work, invalidate);
     else
-        OpenSoftGlowDialog(&mainWindow, work, invalidate);
+        changed = OpenSoftGlowDialog(&mainWindow, work, invalidate);
+    QCOMPARE(changed, confirm);
 
     RasterBitmap expected = original;
-    convertForEditing(expected);
+    QVERIFY(convertForEditing(expected));
     QCOMPARE(expected.bitsPerPixel(), bitsAfter);
     if (confirm && entry == Entry::SoftGlow)
-        applySoftGlow(expected, 350);
+        QVERIFY(applySoftGlow(expected, 350));
     else if (confirm)
-        adjustBitmap(expected, entry == Entry::Tone ? AdjustKind::Tone : AdjustKind::Colour,
-                     {350, 0, 100});
+        QVERIFY(adjustBitmap(expected, entry == Entry::Tone ? AdjustKind::Tone : AdjustKind::Colour,
+                             {350, 0, 100}));
     QCOMPARE(work.bitsPerPixel(), bitsAfter);
     QCOMPARE(work.image(), expected.image());
     QCOMPARE(invalidations, confirm ? 1 : 0);
