@@ -54,8 +54,6 @@ constexpr int kZoomMin = 10;
 constexpr int kZoomMax = 300;
 // The fit leaves this much of the workspace free on the right and at the bottom.
 constexpr int kFitMargin = 5;
-// A frame this small on screen (or smaller) is not drawn.
-constexpr int kSmallestDrawnFrame = 10;
 
 // Top buttons by number: left edge, and the highlight's hint.
 struct TopButton {
@@ -992,7 +990,7 @@ void TMainForm::ScrollViewMouseMove(QPoint position)
     }
     if (position == DragPoint)
         return;
-    dragCropFrame(CropRect, ActiveGrip, position - DragPoint, PhotoType.AspectRatio);
+    dragCropFrame(CropRect, ActiveGrip, position - DragPoint, PhotoType.AspectRatio, ZoomPercent);
     DragPoint = position;
     m_dragMoved = true;
     invalidateWorkspace();
