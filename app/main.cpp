@@ -1,8 +1,10 @@
 #include "app/FrmMain.h"
 #include "app/MessageBoxSink.h"
+#include "app/QtTranslations.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QtGlobal>
 
 int main(int argc, char** argv)
 {
@@ -13,6 +15,9 @@ int main(int argc, char** argv)
     // ship with the system so Hangul never shows as boxes.
     QFont::insertSubstitution(QStringLiteral("굴림"), QStringLiteral("NanumGothic"));
     QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+    // The standard dialogs (open, save, print, the message boxes' buttons) in Korean too.
+    if (!installQtKoreanTranslations(application))
+        qWarning("Qt's Korean translations are not installed; standard dialogs stay in English.");
 
     MessageBoxSink messageBoxes;
     setMessageSink(&messageBoxes);
