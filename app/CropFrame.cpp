@@ -1,5 +1,8 @@
 #include "app/CropFrame.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr int kGripHalf = 7;
@@ -60,7 +63,20 @@ void ClampCropOrigin(Rect& r)
     }
 }
 
-void dragCropFrame(Rect& frame, int grip, QPoint delta, long double aspectRatio)
+int minimumFrameWidth(int zoomPercent, long double aspectRatio)
+{
+    const int drawnSide = kSmallestDrawnFrame + 1;
+    int width = std::max(drawnSide, (kMinFrameWidth * std::max(zoomPercent, 1) + 99) / 100);
+    if (aspectRatio <= 0)
+        return width;
+    width = std::max(width, static_cast<int>(std::ceil(drawnSide / aspectRatio)));
+    // The division may round a hair short of what the truncated height needs.
+    while (static_cast<int>(width * aspectRatio) < drawnSide)
+        ++width;
+    return width;
+}
+
+void dragCropFrame(Rect& frame, int grip, QPoint delta, long double aspectRatio, int zoomPercent)
 {
     if (grip == kGripBody) {
         frame.left += delta.x();
@@ -70,7 +86,9 @@ void dragCropFrame(Rect& frame, int grip, QPoint delta, long double aspectRatio)
         return;
     }
     ResizeByGrip(frame, delta, grip);
-    const int width = RectWidth(frame);
+    // Measured signed: past the left edge the width must not turn round and grow again.
+    const int width =
+        std::max(frame.right - frame.left, minimumFrameWidth(zoomPercent, aspectRatio));
     const int height = static_cast<int>(width * aspectRatio);
     frame = {frame.left, frame.top, frame.left + width, frame.top + height};
 }

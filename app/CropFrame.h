@@ -21,8 +21,20 @@ void ResizeByGrip(Rect& r, QPoint delta, int grip);
 // Pushes r right and down so that its left and top edges are not negative.
 void ClampCropOrigin(Rect& r);
 
-// One step of a drag: moves the frame (grip 0) or resizes it by its grip with the
-// height following the width by aspectRatio (height / width).
-void dragCropFrame(Rect& frame, int grip, QPoint delta, long double aspectRatio);
+// The workspace draws a frame only when both its sides are longer than this (screen pixels).
+inline constexpr int kSmallestDrawnFrame = 10;
+// A frame is never resized narrower than this many photo pixels: anything smaller cuts a
+// patch too small to be a photo.
+inline constexpr int kMinFrameWidth = 20;
+
+// The narrowest a frame held in workspace pixels at zoomPercent may be resized to: at least
+// kMinFrameWidth photo pixels, and wide enough that it and its height by aspectRatio
+// (height / width) are still drawn.
+int minimumFrameWidth(int zoomPercent, long double aspectRatio);
+
+// One step of a drag on a frame held in workspace pixels at zoomPercent: moves the frame
+// (grip 0) or resizes it by its grip with the height following the width by aspectRatio.
+// A resize stops at minimumFrameWidth: dragged past the left edge, the frame stays there.
+void dragCropFrame(Rect& frame, int grip, QPoint delta, long double aspectRatio, int zoomPercent);
 // The workspace cursor shown over the given grip.
 Qt::CursorShape cursorForGrip(int grip);

@@ -12,8 +12,6 @@
 
 namespace {
 
-// A frame this small on screen (or smaller) is not drawn.
-constexpr int kSmallestDrawnFrame = 10;
 // The label's backing: rounded, a little wider than the text on its right.
 constexpr qreal kLabelRadius = 3.0;
 constexpr int kLabelPadding = 3;
@@ -76,11 +74,11 @@ Qt::CursorShape CropFrameTool::hover(QPoint position, const ViewMapping& view)
     return cursorForGrip(m.activeGrip);
 }
 
-bool CropFrameTool::drag(QPoint position, long double aspectRatio)
+bool CropFrameTool::drag(QPoint position, long double aspectRatio, int zoomPercent)
 {
     if (position == m.dragPoint)
         return false;
-    dragCropFrame(m.cropRect, m.activeGrip, position - m.dragPoint, aspectRatio);
+    dragCropFrame(m.cropRect, m.activeGrip, position - m.dragPoint, aspectRatio, zoomPercent);
     m.dragPoint = position;
     m_dragMoved = true;
     return true;

@@ -33,9 +33,9 @@ public:
     void press(QPoint position, const ViewMapping& view);
     // Outside a drag: the grip under the mouse becomes the active one; returns its cursor.
     Qt::CursorShape hover(QPoint position, const ViewMapping& view);
-    // One step of a drag, the height following the width by aspectRatio; returns whether
-    // the frame changed.
-    bool drag(QPoint position, long double aspectRatio);
+    // One step of a drag, the height following the width by aspectRatio and the frame kept
+    // at its usable minimum at zoomPercent; returns whether the frame changed.
+    bool drag(QPoint position, long double aspectRatio, int zoomPercent);
     // Ends a drag: the frame goes back to photo pixels, pushed inside the left and top
     // edges. A click that did not move keeps the frame exactly, since the round trip
     // through the zoom would change its size at low zooms.

@@ -535,8 +535,9 @@ void TMainForm::OpenPhotoFile(const QString& fileName)
 {
     pnlIntroWindow->hide();
     imgBack->repaint();
-    if (QFileInfo(fileName).isFile())
-        LoadPhotoFile(fileName);
+    // An unreadable photo keeps the one being worked on, with its stage and its frame.
+    if (QFileInfo(fileName).isFile() && !LoadPhotoFile(fileName))
+        return;
     FitZoom();
     SheetMade = false;
     CutDone = false;
@@ -545,27 +546,27 @@ void TMainForm::OpenPhotoFile(const QString& fileName)
         SelectPhotoType(selected);
 }
 
-void TMainForm::LoadPhotoFile(const QString& fileName)
+bool TMainForm::LoadPhotoFile(const QString& fileName)
 {
-    OriginalBitmap.free();
-    WorkBitmap.free();
+    RasterBitmap work;
+    RasterBitmap original;
+    bool read = false;
+    swallowErrors([&] {
+        read = loadBitmap(fileName, work, 0) && IsBitmapAllocated(work) &&
+               (work.bitsPerPixel() >= 24 || convertTo24(work)) && copyBitmap(original, work);
+    });
+    if (!read) {
+        showInfo(programCaption(),
+                 QStringLiteral("사진을 열 수 없습니다.\n%1").arg(QFileInfo(fileName).fileName()));
+        return false;
+    }
+    OriginalBitmap = std::move(original);
+    WorkBitmap = std::move(work);
     CutBitmap.free();
     m_pyramid.clear();
-    const bool read = swallowErrors([this, &fileName] {
-        if (!loadBitmap(fileName, WorkBitmap, 0) || !IsBitmapAllocated(WorkBitmap))
-            return;
-        if (WorkBitmap.bitsPerPixel() < 24)
-            convertTo24(WorkBitmap);
-        copyBitmap(OriginalBitmap, WorkBitmap);
-    });
-    // An unreadable photo leaves the document empty; the steps below then turn the
-    // workspace white and take the old scroll bars away.
-    if (!read || !IsBitmapAllocated(OriginalBitmap)) {
-        OriginalBitmap.free();
-        WorkBitmap.free();
-    }
     UpdateScrollRanges();
     invalidateWorkspace();
+    return true;
 }
 
 void TMainForm::RestoreOriginal()
@@ -574,8 +575,10 @@ void TMainForm::RestoreOriginal()
         return;
     CropRect = {};
     swallowErrors([this] {
-        if (IsBitmapAllocated(OriginalBitmap))
-            copyBitmap(WorkBitmap, OriginalBitmap);
+        // Without an original (nothing loaded) the work bitmap stays as it is.
+        RasterBitmap restored;
+        if (copyBitmap(restored, OriginalBitmap))
+            WorkBitmap = std::move(restored);
         const int selected = selectedPhotoType();
         if (selected >= 0)
             SelectPhotoType(selected);
@@ -778,7 +781,7 @@ void TMainForm::ScrollViewMouseMove(QPoint position)
         ScrollView->viewport()->setCursor(m_cropTool.hover(position, viewMapping()));
         return;
     }
-    if (m_cropTool.drag(position, PhotoType.AspectRatio))
+    if (m_cropTool.drag(position, PhotoType.AspectRatio, ZoomPercent))
         invalidateWorkspace();
 }
 
@@ -806,17 +809,28 @@ void TMainForm::CutPhoto()
 
 CutStatus TMainForm::CutCore()
 {
+    RasterBitmap cut;
+    const CutStatus status = cutFramed(cut);
+    if (status == CutStatus::Done)
+        commitCut(std::move(cut));
+    return status;
+}
+
+CutStatus TMainForm::cutFramed(RasterBitmap& cut) const
+{
     if (frameOutsidePhoto(CropRect, WorkBitmap.width(), WorkBitmap.height()))
         return CutStatus::OutsidePhoto;
-    std::optional<RasterBitmap> cut =
-        cutFramedArea(WorkBitmap, CropRect, PhotoType.TargetWidth, PhotoType.TargetHeight);
-    RasterBitmap cutCopy;
-    if (!cut || !copyBitmap(cutCopy, *cut))
+    if (!cutFramedArea(cut, WorkBitmap, CropRect, PhotoType.TargetWidth, PhotoType.TargetHeight))
         return CutStatus::Failed;
-    WorkBitmap = std::move(*cut);
-    CutBitmap = std::move(cutCopy);
-    CropRect = {};
     return CutStatus::Done;
+}
+
+void TMainForm::commitCut(RasterBitmap cut)
+{
+    // The two share the pixels until an effect changes the work bitmap.
+    CutBitmap = cut;
+    WorkBitmap = std::move(cut);
+    CropRect = {};
 }
 
 // The steps that end both a cut and a make. When nothing was cut, the photo, the frame
@@ -845,11 +859,15 @@ void TMainForm::RotatePhoto()
         return;
     SkinImage* button = imgViewSizeUP[kRotate];
     button->setEnabled(false);
+    bool rotated = false;
     {
         const BusyState busy(Qt::WaitCursor);
-        swallowErrors([this] { rotateBitmapClockwise(WorkBitmap); });
+        // A failed turn leaves the photo as it was.
+        swallowErrors([this, &rotated] { rotated = rotateBitmapClockwise(WorkBitmap); });
     }
     button->setEnabled(true);
+    if (!rotated)
+        return;
     UpdateScrollRanges();
     invalidateWorkspace();
 }
@@ -864,30 +882,31 @@ void TMainForm::MakeSheet()
         showInfo(programCaption(), QStringLiteral("사진종류를 선택하십시오."));
         return;
     }
-    CutStatus cut = CutDone ? CutStatus::Done : CutStatus::Failed;
-    bool made = false;
-    // The wait panel and the hourglass stay through the cut and the composition.
-    runBusy([this, &cut, &made] {
+    CutStatus status = CutStatus::Failed;
+    // The wait panel and the hourglass stay through the cut and the composition. Both run
+    // on copies, so the photo, its frame and its stage change only when both succeed.
+    runBusy([this, &status] {
+        RasterBitmap cut = WorkBitmap;
+        const CutStatus cutStatus = CutDone ? CutStatus::Done : cutFramed(cut);
+        RasterBitmap sheet;
+        if (cutStatus != CutStatus::Done || !ComposeSheet(cut, sheet)) {
+            status = cutStatus == CutStatus::OutsidePhoto ? cutStatus : CutStatus::Failed;
+            return;
+        }
         if (!CutDone)
-            cut = CutCore();
-        if (cut == CutStatus::Done)
-            made = ComposeSheet();
+            commitCut(std::move(cut));
+        WorkBitmap = std::move(sheet);
+        SheetMade = true;
+        status = CutStatus::Done;
     });
-    // A sheet that cannot be composed leaves the cut photo in the Cut stage.
-    if (cut == CutStatus::Done)
-        SheetMade = made;
-    finishCut(cut);
+    finishCut(status);
 }
 
-bool TMainForm::ComposeSheet()
+bool TMainForm::ComposeSheet(const RasterBitmap& photo, RasterBitmap& sheet) const
 {
     const SheetPhotoType type{PhotoType.TargetWidth, PhotoType.TargetHeight, PhotoType.MarginX,
                               PhotoType.MarginY, PhotoType.CustomSize};
-    RasterBitmap sheet = composeSheet(WorkBitmap, type);
-    if (!IsBitmapAllocated(sheet))
-        return false;
-    WorkBitmap = std::move(sheet);
-    return true;
+    return composeSheet(sheet, photo, type);
 }
 
 // ---- printing and saving -------------------------------------------------------------
@@ -936,9 +955,12 @@ void TMainForm::SelectEffect(int index)
         return;
     swallowErrors([this, index] {
         switch (index) {
-        case 0:
-            copyBitmap(WorkBitmap, CutBitmap);
+        case 0: {
+            RasterBitmap restored;
+            if (copyBitmap(restored, CutBitmap))
+                WorkBitmap = std::move(restored);
             break;
+        }
         case 1:
             OpenSoftGlowDialog();
             break;

@@ -95,9 +95,12 @@ public:
     // Open: asks for a file, then OpenPhotoFile.
     void OpenClick();
     // What Open does with the chosen name: hide the intro, load the file if it
-    // exists, fit, clear the flags, re-apply a fixed photo type.
+    // exists, fit, clear the flags, re-apply a fixed photo type. A file that exists but
+    // cannot be read stops after the load's message.
     void OpenPhotoFile(const QString& fileName);
-    void LoadPhotoFile(const QString& fileName);
+    // Replaces the photo with the file's. When the file cannot be read, says so and keeps
+    // the current photo and everything about it; returns whether the photo was replaced.
+    bool LoadPhotoFile(const QString& fileName);
     void RestoreOriginal();
 
     void FitZoom();
@@ -119,10 +122,11 @@ public:
     // Turns the loaded photo a quarter clockwise; refused once the photo is cut.
     void RotatePhoto();
 
-    // Make: cuts first when needed, then puts the copies on the print sheet.
+    // Make: cuts first when needed, then puts the copies on the print sheet; when either
+    // step fails the photo and its stage stay as they were.
     void MakeSheet();
-    // WorkBitmap := the sheet tiled with the current WorkBitmap; false when it fails.
-    bool ComposeSheet();
+    // sheet := the print sheet tiled with photo at the current type; false when it fails.
+    bool ComposeSheet(const RasterBitmap& photo, RasterBitmap& sheet) const;
 
     // Print: the printer dialog, then the sheet at 152 × 102 mm.
     void PrintClick();
@@ -189,6 +193,10 @@ private:
     void flashTogether(const std::vector<SkinImage*>& images);
     void invalidateWorkspace();
     void finishCut(CutStatus status);
+    // cut := the framed area at the type's size, without changing the document.
+    CutStatus cutFramed(RasterBitmap& cut) const;
+    // Makes cut the work bitmap and the copy button 0 returns to, and drops the frame.
+    void commitCut(RasterBitmap cut);
     // Runs a long step under the wait panel and the hourglass, swallowing its errors;
     // both are taken down however the step ends.
     void runBusy(const std::function<void()>& step);

@@ -3,6 +3,7 @@
 #include "raster/BitmapOps.h"
 
 #include <algorithm>
+#include <utility>
 
 QString frameOutsidePhotoMessage()
 {
@@ -44,20 +45,20 @@ bool cropFrameLargeEnough(const Rect& cropRect)
     return RectWidth(cropRect) >= kMinCutSide && RectHeight(cropRect) >= kMinCutSide;
 }
 
-std::optional<RasterBitmap> cutFramedArea(const RasterBitmap& photo, const Rect& cropRect,
-                                          int targetWidth, int targetHeight)
+bool cutFramedArea(RasterBitmap& cut, const RasterBitmap& photo, const Rect& cropRect,
+                   int targetWidth, int targetHeight)
 {
     if (!photo.isAllocated() || !raster::dimensionsAllowed(targetWidth, targetHeight))
-        return std::nullopt;
+        return false;
     const Rect area = framedArea(cropRect, photo.width(), photo.height());
     // A frame dragged wholly past the right or bottom edge clips to nothing.
     if (isEmpty(area))
-        return std::nullopt;
-    RasterBitmap cut;
-    if (!copyBitmapRect(cut, photo, area.left, area.top, area.right - area.left,
-                        area.bottom - area.top))
-        return std::nullopt;
-    if (!sizeBitmap(cut, targetWidth, targetHeight, SizeQuality::Final))
-        return std::nullopt;
-    return cut;
+        return false;
+    RasterBitmap part;
+    if (!copyBitmapRect(part, photo, area.left, area.top, area.right - area.left,
+                        area.bottom - area.top) ||
+        !sizeBitmap(part, targetWidth, targetHeight, SizeQuality::Final))
+        return false;
+    cut = std::move(part);
+    return true;
 }

@@ -5,8 +5,6 @@
 
 #include <QString>
 
-#include <optional>
-
 // A crop frame narrower or lower than this (photo pixels, before clipping) is not cut.
 inline constexpr int kMinCutSide = 5;
 
@@ -28,9 +26,9 @@ bool frameOutsidePhoto(const Rect& cropRect, int width, int height);
 // True when the frame is at least kMinCutSide pixels in both directions.
 bool cropFrameLargeEnough(const Rect& cropRect);
 
-// The cutting steps: the part of photo under cropRect, clipped to the photo, stretched
-// independently in both directions to exactly targetWidth × targetHeight. Returns nothing
-// when the clipped area is empty (frame wholly outside the photo) or a step fails; the
-// photo is then to be kept as it is.
-std::optional<RasterBitmap> cutFramedArea(const RasterBitmap& photo, const Rect& cropRect,
-                                          int targetWidth, int targetHeight);
+// The cutting steps: cut := the part of photo under cropRect, clipped to the photo,
+// stretched independently in both directions to exactly targetWidth × targetHeight. False
+// when the clipped area is empty (frame wholly outside the photo) or a step fails; cut is
+// then left as it was, and the photo is to be kept as it is.
+[[nodiscard]] bool cutFramedArea(RasterBitmap& cut, const RasterBitmap& photo, const Rect& cropRect,
+                                 int targetWidth, int targetHeight);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -30,13 +31,10 @@ void copyRows(QImage& destination, const QImage& source, QPoint at, const QRect&
     }
 }
 
-// A 24-bit white bitmap, or an empty one when it cannot be made.
-RasterBitmap whiteBitmap(int width, int height)
+// bitmap := a 24-bit white bitmap of the given size.
+bool makeWhiteBitmap(RasterBitmap& bitmap, int width, int height)
 {
-    RasterBitmap bitmap;
-    if (!createBitmap(bitmap, width, height, 24) || !fillBitmap(bitmap, Qt::white))
-        return {};
-    return bitmap;
+    return createBitmap(bitmap, width, height, 24) && fillBitmap(bitmap, Qt::white);
 }
 
 bool typeValid(const SheetPhotoType& type)
@@ -85,33 +83,32 @@ int wholeCopies(const SheetLayout& layout)
     return copies;
 }
 
-RasterBitmap makeCell(const RasterBitmap& photo, const SheetPhotoType& type)
+bool makeCell(RasterBitmap& cell, const RasterBitmap& photo, const SheetPhotoType& type)
 {
     if (!photo.isAllocated() || !typeValid(type))
-        return {};
-    RasterBitmap cell =
-        whiteBitmap(type.targetWidth + 2 * type.marginX, type.targetHeight + 2 * type.marginY);
-    if (!cell.isAllocated())
-        return {};
+        return false;
+    RasterBitmap white;
     RasterBitmap source = photo;
-    if (!convertTo24(source))
-        return {};
+    if (!makeWhiteBitmap(white, type.targetWidth + 2 * type.marginX,
+                         type.targetHeight + 2 * type.marginY) ||
+        !convertTo24(source))
+        return false;
     // The photo is drawn unscaled; anything beyond the type's size would cover the margins.
     const QRect photoArea(type.marginX, type.marginY, type.targetWidth, type.targetHeight);
-    copyRows(cell.image(), source.image(), photoArea.topLeft(), photoArea);
-    return cell;
+    copyRows(white.image(), source.image(), photoArea.topLeft(), photoArea);
+    cell = std::move(white);
+    return true;
 }
 
-RasterBitmap composeSheet(const RasterBitmap& photo, const SheetPhotoType& type)
+bool composeSheet(RasterBitmap& sheet, const RasterBitmap& photo, const SheetPhotoType& type)
 {
-    const RasterBitmap cell = makeCell(photo, type);
-    if (!cell.isAllocated())
-        return {};
-    RasterBitmap sheet = whiteBitmap(kSheetWidth, kSheetHeight);
-    if (!sheet.isAllocated())
-        return {};
+    RasterBitmap cell;
+    RasterBitmap white;
+    if (!makeCell(cell, photo, type) || !makeWhiteBitmap(white, kSheetWidth, kSheetHeight))
+        return false;
     const SheetLayout layout = layoutSheet(type);
     for (const QPoint& origin : layout.cellOrigins)
-        copyRows(sheet.image(), cell.image(), origin, layout.grid);
-    return sheet;
+        copyRows(white.image(), cell.image(), origin, layout.grid);
+    sheet = std::move(white);
+    return true;
 }

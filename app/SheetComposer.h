@@ -42,11 +42,13 @@ SheetLayout layoutSheet(const SheetPhotoType& type);
 // Photos of the layout lying wholly inside the grid.
 int wholeCopies(const SheetLayout& layout);
 
-// One copy: a white targetWidth + 2·marginX × targetHeight + 2·marginY picture, 24 bits per
-// pixel, with the photo unscaled at (marginX, marginY). Returns an unallocated bitmap on
-// failure.
-RasterBitmap makeCell(const RasterBitmap& photo, const SheetPhotoType& type);
+// cell := one copy: a white targetWidth + 2·marginX × targetHeight + 2·marginY picture,
+// 24 bits per pixel, with the photo unscaled at (marginX, marginY). False on failure; cell
+// is then left as it was.
+[[nodiscard]] bool makeCell(RasterBitmap& cell, const RasterBitmap& photo,
+                            const SheetPhotoType& type);
 
-// The white 1520 × 1020 sheet, 24 bits per pixel, with the cells tiled over its grid.
-// Returns an unallocated bitmap on failure.
-RasterBitmap composeSheet(const RasterBitmap& photo, const SheetPhotoType& type);
+// sheet := the white 1520 × 1020 sheet, 24 bits per pixel, with the cells tiled over its
+// grid. False on failure; sheet is then left as it was.
+[[nodiscard]] bool composeSheet(RasterBitmap& sheet, const RasterBitmap& photo,
+                                const SheetPhotoType& type);

@@ -1,8 +1,10 @@
 #include "app/FrmMain.h"
 #include "app/MessageBoxSink.h"
+#include "app/QtTranslations.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
+#include <QtGlobal>
 
 int main(int argc, char** argv)
 {
@@ -10,6 +12,9 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("TAMSEL"));
     QApplication::setApplicationName(programCaption());
     installFontSubstitutions();
+    // The standard dialogs (open, save, print, the message boxes' buttons) in Korean too.
+    if (!installQtKoreanTranslations(application))
+        qWarning("Qt's Korean translations are not installed; standard dialogs stay in English.");
 
     MessageBoxSink messageBoxes;
     setMessageSink(&messageBoxes);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
@@ -23,6 +24,13 @@ struct RatioTarget {
     std::string denominator;
     double limit;
 };
+
+// Reports a failed step of a measured operation; its time then means nothing.
+inline void check(bool ok, const char* what)
+{
+    if (!ok)
+        std::fprintf(stderr, "benchmark step failed: %s\n", what);
+}
 
 inline std::vector<Benchmark>& benchmarks()
 {

@@ -20,12 +20,6 @@ using namespace bench;
 // The working bitmap of the row being measured.
 RasterBitmap work;
 
-void check(bool ok, const char* what)
-{
-    if (!ok)
-        std::fprintf(stderr, "benchmark step failed: %s\n", what);
-}
-
 enum class Cache { Warm, Cold };
 
 // Times operation on a fresh copy of the photo of the given size. The rows compared for
@@ -101,7 +95,7 @@ const bool registered = [] {
             [](RasterBitmap& b) { check(averageFilter(b, 10), "average"); });
     // The soft-glow effect's final chain, slider at its default.
     inPlace("filter", "soft glow chain 999x799", 999, 799,
-            [](RasterBitmap& b) { applySoftGlow(b, 100); });
+            [](RasterBitmap& b) { check(applySoftGlow(b, 100), "soft glow"); });
 
     registerBench(
         "save", "JPEG save 1520x1020", [] { printSheet(); },

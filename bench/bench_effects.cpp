@@ -27,13 +27,18 @@ struct Preview {
     RasterBitmap source;
 };
 
+Preview makePreview(QSize box)
+{
+    Preview made{box, {}};
+    check(makePreviewSource(made.source, photo(kWidth, kHeight), box.width(), box.height()),
+          "preview source");
+    return made;
+}
+
 const Preview& preview(QSize box)
 {
-    static const Preview adjust{
-        kAdjustBox,
-        makePreviewSource(photo(kWidth, kHeight), kAdjustBox.width(), kAdjustBox.height())};
-    static const Preview glow{
-        kGlowBox, makePreviewSource(photo(kWidth, kHeight), kGlowBox.width(), kGlowBox.height())};
+    static const Preview adjust = makePreview(kAdjustBox);
+    static const Preview glow = makePreview(kGlowBox);
     return box == adjust.box ? adjust : glow;
 }
 
@@ -47,8 +52,10 @@ template <typename Effect> void repaint(QSize box, Effect effect)
     QImage surface(box, QImage::Format_RGB32);
     surface.fill(Qt::white);
     QPainter painter(&surface);
-    paintBitmap(painter, picture,
-                previewTargetRect(picture.width(), picture.height(), box.width(), box.height()));
+    check(paintBitmap(
+              painter, picture,
+              previewTargetRect(picture.width(), picture.height(), box.width(), box.height())),
+          "preview paint");
 }
 
 const bool registered = [] {
@@ -58,17 +65,18 @@ const bool registered = [] {
     };
     registerBench("effects", "tone preview repaint 999x799", prepare, [] {
         repaint(kAdjustBox, [](RasterBitmap& b) {
-            adjustBitmap(b, AdjustKind::Tone, {150, 200, 140});
+            check(adjustBitmap(b, AdjustKind::Tone, {150, 200, 140}), "tone");
         });
     });
     registerBench("effects", "colour preview repaint 999x799", prepare, [] {
         repaint(kAdjustBox, [](RasterBitmap& b) {
-            adjustBitmap(b, AdjustKind::Colour, {90, 400, 0});
+            check(adjustBitmap(b, AdjustKind::Colour, {90, 400, 0}), "colour");
         });
     });
     registerBench("effects", "soft glow preview repaint 999x799", prepare, [] {
-        repaint(kGlowBox,
-                [](RasterBitmap& b) { applySoftGlowPreview(b, 100, QSize(kWidth, kHeight)); });
+        repaint(kGlowBox, [](RasterBitmap& b) {
+            check(applySoftGlowPreview(b, 100, QSize(kWidth, kHeight)), "soft glow preview");
+        });
     });
     registerRatio("tone preview repaint / soft glow chain, 999x799", "tone preview repaint 999x799",
                   "soft glow chain 999x799", 0.1);

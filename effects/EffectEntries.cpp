@@ -11,26 +11,30 @@
 
 namespace {
 
-void runAdjustDialog(const DialogHost& host, AdjustKind mode, RasterBitmap& workBitmap)
+bool runAdjustDialog(const DialogHost& host, AdjustKind mode, RasterBitmap& workBitmap)
 {
-    // The OK handler has already changed the work bitmap when the run ends.
-    host.run(*createAdjustDialog(host, mode, workBitmap));
+    const auto dialog = createAdjustDialog(host, mode, workBitmap);
+    // The OK handler has already changed the work bitmap when the run ends, and refuses
+    // (rejects) when its chain failed.
+    return dialog && host.run(*dialog) == QDialog::Accepted;
 }
 
 } // namespace
 
-void convertForEditing(RasterBitmap& workBitmap)
+bool convertForEditing(RasterBitmap& workBitmap)
 {
-    if (workBitmap.isAllocated() && workBitmap.bitsPerPixel() < 24)
-        convertTo24(workBitmap);
+    if (!workBitmap.isAllocated() || workBitmap.bitsPerPixel() >= 24)
+        return true;
+    return convertTo24(workBitmap);
 }
 
 std::unique_ptr<TColorCForm> createAdjustDialog(const DialogHost& host, AdjustKind mode,
                                                 RasterBitmap& workBitmap)
 {
+    if (!convertForEditing(workBitmap))
+        return nullptr;
     auto dialog = std::make_unique<TColorCForm>(host.owner, workBitmap, host.repaintWorkspace);
     host.placeCentred(*dialog);
-    convertForEditing(workBitmap);
     dialog->prepare(mode);
     return dialog;
 }
@@ -38,34 +42,37 @@ std::unique_ptr<TColorCForm> createAdjustDialog(const DialogHost& host, AdjustKi
 std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(const DialogHost& host,
                                                     RasterBitmap& workBitmap)
 {
+    if (!convertForEditing(workBitmap))
+        return nullptr;
     auto dialog = std::make_unique<TBBoshasyForm>(host.owner);
     host.placeCentred(*dialog);
-    convertForEditing(workBitmap);
     dialog->prepare(workBitmap);
     return dialog;
 }
 
-void applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
+bool applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
                          const DialogHost& host)
 {
     const BusyState busy(Qt::PointingHandCursor);
+    if (!applySoftGlow(workBitmap, dialog.GammaValue))
+        return false;
     host.repaint();
-    applySoftGlow(workBitmap, dialog.GammaValue);
+    return true;
 }
 
-void OpenToneDialog(const DialogHost& host, RasterBitmap& workBitmap)
+bool OpenToneDialog(const DialogHost& host, RasterBitmap& workBitmap)
 {
-    runAdjustDialog(host, AdjustKind::Tone, workBitmap);
+    return runAdjustDialog(host, AdjustKind::Tone, workBitmap);
 }
 
-void OpenColourDialog(const DialogHost& host, RasterBitmap& workBitmap)
+bool OpenColourDialog(const DialogHost& host, RasterBitmap& workBitmap)
 {
-    runAdjustDialog(host, AdjustKind::Colour, workBitmap);
+    return runAdjustDialog(host, AdjustKind::Colour, workBitmap);
 }
 
-void OpenSoftGlowDialog(const DialogHost& host, RasterBitmap& workBitmap)
+bool OpenSoftGlowDialog(const DialogHost& host, RasterBitmap& workBitmap)
 {
     const auto dialog = createSoftGlowDialog(host, workBitmap);
-    if (host.run(*dialog) == QDialog::Accepted)
-        applySoftGlowResult(*dialog, workBitmap, host);
+    return dialog && host.run(*dialog) == QDialog::Accepted &&
+           applySoftGlowResult(*dialog, workBitmap, host);
 }

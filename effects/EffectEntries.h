@@ -12,22 +12,26 @@ class TColorCForm;
 // The effect entries. Each creates its dialog under the host's owner, centres it there,
 // runs it modally and, on OK, changes workBitmap in place and has the host repaint the
 // workspace. workBitmap is converted to 24 bits per pixel first, and stays so even when
-// the user cancels.
-void OpenToneDialog(const DialogHost& host, RasterBitmap& workBitmap);
-void OpenColourDialog(const DialogHost& host, RasterBitmap& workBitmap);
-void OpenSoftGlowDialog(const DialogHost& host, RasterBitmap& workBitmap);
+// the user cancels. True when the photo was changed; after a cancel or a failed step it is
+// exactly as it was (but for that conversion), and no wait cursor is left.
+bool OpenToneDialog(const DialogHost& host, RasterBitmap& workBitmap);
+bool OpenColourDialog(const DialogHost& host, RasterBitmap& workBitmap);
+bool OpenSoftGlowDialog(const DialogHost& host, RasterBitmap& workBitmap);
 
 // The steps before and after the modal run, so that a dialog can be driven without one.
 
 // Below 24 bits per pixel the photo is converted to 24; deeper photos stay as they are.
-void convertForEditing(RasterBitmap& workBitmap);
+// False when the conversion fails; the photo is then unchanged.
+[[nodiscard]] bool convertForEditing(RasterBitmap& workBitmap);
 
-// Created, placed, work bitmap converted and dialog prepared, ready to run.
+// Created, placed, work bitmap converted and dialog prepared, ready to run. Null when the
+// work bitmap cannot be converted.
 std::unique_ptr<TColorCForm> createAdjustDialog(const DialogHost& host, AdjustKind mode,
                                                 RasterBitmap& workBitmap);
 std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(const DialogHost& host,
                                                     RasterBitmap& workBitmap);
 
-// After OK: the full soft-glow effect with the dialog's gamma, under the hand cursor.
-void applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
-                         const DialogHost& host);
+// After OK: the full soft-glow effect with the dialog's gamma, under the hand cursor, then
+// the workspace repainted. False when the effect fails; the photo is then unchanged.
+[[nodiscard]] bool applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
+                                       const DialogHost& host);

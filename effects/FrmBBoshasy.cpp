@@ -70,7 +70,10 @@ void TBBoshasyForm::buildAdjustArea()
 
 void TBBoshasyForm::prepare(const RasterBitmap& workBitmap)
 {
-    PreviewSource = makePreviewSource(workBitmap, kPaintBoxSize.width(), kPaintBoxSize.height());
+    // Without a preview source the box stays empty; the dialog still sets the gamma.
+    if (!makePreviewSource(PreviewSource, workBitmap, kPaintBoxSize.width(),
+                           kPaintBoxSize.height()))
+        PreviewSource.free();
     m_photoSize = QSize(workBitmap.width(), workBitmap.height());
     setGaugeRange(GaugeValue, UpDownValue, kGammaMinimum, kGammaMaximum, kGammaInitial);
 }
@@ -95,7 +98,8 @@ void TBBoshasyForm::UpDownValueClick()
 RasterBitmap TBBoshasyForm::previewBitmap() const
 {
     RasterBitmap preview = PreviewSource;
-    applySoftGlowPreview(preview, GammaValue, m_photoSize);
+    if (!applySoftGlowPreview(preview, GammaValue, m_photoSize))
+        return {};
     return preview;
 }
 
@@ -106,5 +110,6 @@ void TBBoshasyForm::PaintBoxPaint(QPainter& painter)
     painter.fillRect(PaintBox->rect(), Qt::white);
     const QRect target = previewTargetRect(PreviewSource.width(), PreviewSource.height(),
                                            PaintBox->width(), PaintBox->height());
-    paintBitmap(painter, previewBitmap(), target);
+    // When the preview cannot be made or drawn nothing is drawn, and the box stays white.
+    [[maybe_unused]] const bool drawn = paintBitmap(painter, previewBitmap(), target);
 }

@@ -29,7 +29,8 @@ public:
     void btnCANCELClick() { reject(); }
     void PaintBoxPaint(QPainter& painter);
 
-    // What the preview shows: the effect on PreviewSource, its blur scaled to the preview.
+    // What the preview shows: the effect on PreviewSource, its blur scaled to the preview;
+    // empty when the effect fails.
     RasterBitmap previewBitmap() const;
 
     int GammaValue = 0;

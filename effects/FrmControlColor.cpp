@@ -104,7 +104,10 @@ void TColorCForm::setupRow(Row& row, const QString& caption, int minimum, int ma
 void TColorCForm::prepare(AdjustKind mode)
 {
     AdjustMode = mode;
-    PreviewSource = makePreviewSource(m_workBitmap, kPaintBoxSize.width(), kPaintBoxSize.height());
+    // Without a preview source the box stays empty; the dialog still adjusts the photo.
+    if (!makePreviewSource(PreviewSource, m_workBitmap, kPaintBoxSize.width(),
+                           kPaintBoxSize.height()))
+        PreviewSource.free();
     const bool tone = mode == AdjustKind::Tone;
     setupRow(m_rows[0], tone ? QStringLiteral("명도") : QStringLiteral("색조"), -kValueRange,
              kValueRange, 0);
@@ -151,7 +154,11 @@ void TColorCForm::btnInitValueClick()
 
 void TColorCForm::btnOKClick()
 {
-    adjustBitmap(m_workBitmap, AdjustMode, values());
+    // A failed adjustment leaves the photo as it was, and the dialog says so by rejecting.
+    if (!adjustBitmap(m_workBitmap, AdjustMode, values())) {
+        reject();
+        return;
+    }
     if (m_invalidateWorkspace)
         m_invalidateWorkspace();
     accept();
@@ -160,7 +167,8 @@ void TColorCForm::btnOKClick()
 RasterBitmap TColorCForm::previewBitmap() const
 {
     RasterBitmap preview = PreviewSource;
-    adjustBitmap(preview, AdjustMode, values());
+    if (!adjustBitmap(preview, AdjustMode, values()))
+        return {};
     return preview;
 }
 
@@ -170,7 +178,9 @@ void TColorCForm::ColorCPaintBoxPaint(QPainter& painter)
         return;
     const QRect target = previewTargetRect(PreviewSource.width(), PreviewSource.height(),
                                            ColorCPaintBox->width(), ColorCPaintBox->height());
-    paintBitmap(painter, previewBitmap(), target);
+    // A preview that cannot be made or drawn leaves the box blank rather than stale.
+    if (!paintBitmap(painter, previewBitmap(), target))
+        painter.fillRect(target, Qt::white);
 }
 
 void TColorCForm::repaintPreview()

@@ -38,7 +38,8 @@ public:
     void ColorCPaintBoxPaint(QPainter& painter);
 
     AdjustValues values() const { return {Value1, Value2, Value3}; }
-    // What the preview shows: PreviewSource adjusted with the current values.
+    // What the preview shows: PreviewSource adjusted with the current values; empty when
+    // the adjustment fails.
     RasterBitmap previewBitmap() const;
 
     AdjustKind AdjustMode = AdjustKind::Tone;

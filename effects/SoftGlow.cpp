@@ -6,28 +6,32 @@
 #include "raster/Filters.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
-// Everything after the gamma step: darken the picture, average it with a blurred copy of
-// the (gamma-corrected) picture, then brighten and add contrast.
-void applyGlow(RasterBitmap& bitmap, int blurRadius)
+// The whole chain on a copy of bitmap, which takes the result only when every step
+// succeeded: a step that failed half-way must not leave a half-made look behind.
+bool applyChain(RasterBitmap& bitmap, int gammaValue, int blurRadius)
 {
+    RasterBitmap result;
     RasterBitmap blurred;
-    copyBitmap(blurred, bitmap);
-    changeIntensity(bitmap, softglow::kDarken);
-    gaussianFilter(blurred, blurRadius);
-    combineAverage(bitmap, 0, 0, bitmap.width(), bitmap.height(), blurred);
-    changeIntensity(bitmap, softglow::kBrighten);
-    changeContrast(bitmap, softglow::kContrast);
+    const bool done = copyBitmap(result, bitmap) && gammaCorrect(result, gammaValue) &&
+                      copyBitmap(blurred, result) && changeIntensity(result, softglow::kDarken) &&
+                      gaussianFilter(blurred, blurRadius) &&
+                      combineAverage(result, 0, 0, result.width(), result.height(), blurred) &&
+                      changeIntensity(result, softglow::kBrighten) &&
+                      changeContrast(result, softglow::kContrast);
+    if (done)
+        bitmap = std::move(result);
+    return done;
 }
 
 } // namespace
 
-void applySoftGlow(RasterBitmap& bitmap, int gammaValue)
+bool applySoftGlow(RasterBitmap& bitmap, int gammaValue)
 {
-    gammaCorrect(bitmap, gammaValue);
-    applyGlow(bitmap, softglow::kBlurRadius);
+    return applyChain(bitmap, gammaValue, softglow::kBlurRadius);
 }
 
 int previewGlowRadius(int previewSide, int photoSide)
@@ -44,8 +48,8 @@ int previewGlowRadius(QSize previewSize, QSize photoSize)
     return previewGlowRadius(previewSize.width(), photoSize.width());
 }
 
-void applySoftGlowPreview(RasterBitmap& preview, int gammaValue, QSize photoSize)
+bool applySoftGlowPreview(RasterBitmap& preview, int gammaValue, QSize photoSize)
 {
-    gammaCorrect(preview, std::min(softglow::kGammaCap, gammaValue));
-    applyGlow(preview, previewGlowRadius(QSize(preview.width(), preview.height()), photoSize));
+    return applyChain(preview, std::min(softglow::kGammaCap, gammaValue),
+                      previewGlowRadius(QSize(preview.width(), preview.height()), photoSize));
 }

@@ -14,8 +14,9 @@ inline constexpr int kContrast = 120;
 inline constexpr int kGammaCap = 700;
 } // namespace softglow
 
-// The full effect on the photo, in place.
-void applySoftGlow(RasterBitmap& bitmap, int gammaValue);
+// The full effect on the photo, in place. False when a step fails; bitmap is then left
+// exactly as it was.
+[[nodiscard]] bool applySoftGlow(RasterBitmap& bitmap, int gammaValue);
 
 // The blur radius that gives a preview whose side is previewSide where the photo's is
 // photoSide the same look as the full blur on the photo; at least 1.
@@ -25,5 +26,5 @@ int previewGlowRadius(int previewSide, int photoSide);
 int previewGlowRadius(QSize previewSize, QSize photoSize);
 
 // The same chain on a scaled-down copy of a photo of photoSize, with the blur scaled to
-// match, so the preview shows what the full effect will give.
-void applySoftGlowPreview(RasterBitmap& preview, int gammaValue, QSize photoSize);
+// match, so the preview shows what the full effect will give. Fails as applySoftGlow does.
+[[nodiscard]] bool applySoftGlowPreview(RasterBitmap& preview, int gammaValue, QSize photoSize);

@@ -25,6 +25,6 @@ inline constexpr int kGammaInitial = 100;
 inline constexpr int kAdjustCap = 700;
 int cappedAdjustValue(int value);
 
-// Tone: intensity, contrast, gamma. Colour: hue, saturation. In place; a failing step is
-// left out and the rest still run.
-void adjustBitmap(RasterBitmap& bitmap, AdjustKind kind, const AdjustValues& values);
+// Tone: intensity, contrast, gamma. Colour: hue, saturation. In place, all or nothing:
+// when a step fails the result is false and bitmap is left exactly as it was.
+[[nodiscard]] bool adjustBitmap(RasterBitmap& bitmap, AdjustKind kind, const AdjustValues& values);

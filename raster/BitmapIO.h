@@ -11,11 +11,11 @@ enum class SaveFormat { Pcx = 1, Gif = 2, Bmp = 6, Jpeg = 10 };
 // Loads a photo, detecting the format from the content (JPEG, BMP, GIF, PCX, ICO, PNG,
 // and whatever else Qt reads). bitsPerPixel 0 keeps the file's own depth; 8 or 24
 // converts. On failure returns false and leaves bitmap empty.
-bool loadBitmap(const QString& fileName, RasterBitmap& bitmap, int bitsPerPixel = 0);
-bool loadBitmapMemory(QByteArrayView data, RasterBitmap& bitmap, int bitsPerPixel);
+[[nodiscard]] bool loadBitmap(const QString& fileName, RasterBitmap& bitmap, int bitsPerPixel = 0);
+[[nodiscard]] bool loadBitmapMemory(QByteArrayView data, RasterBitmap& bitmap, int bitsPerPixel);
 
 // Saves at the given depth (JPEG 24; BMP 8, 24, 32; PCX 8, 24; GIF 8). qualityFactor 2
 // is the finest lossy setting. Writes a temporary file beside the target and renames
 // it over the target, so a failed save leaves an existing file as it was.
-bool saveBitmap(const QString& fileName, const RasterBitmap& bitmap, SaveFormat format,
-                int bitsPerPixel, int qualityFactor = 2);
+[[nodiscard]] bool saveBitmap(const QString& fileName, const RasterBitmap& bitmap,
+                              SaveFormat format, int bitsPerPixel, int qualityFactor = 2);

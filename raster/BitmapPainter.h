@@ -8,5 +8,5 @@ class QPainter;
 
 // Draws the whole bitmap scaled into target on the painter's surface (copy mode),
 // clipped to clip when it is not null.
-bool paintBitmap(QPainter& painter, const RasterBitmap& bitmap, const QRect& target,
-                 const QRect& clip = QRect());
+[[nodiscard]] bool paintBitmap(QPainter& painter, const RasterBitmap& bitmap, const QRect& target,
+                               const QRect& clip = QRect());

@@ -6,14 +6,14 @@
 
 // amount in tenths of a percent of full scale added to each channel:
 // 0 no change, +1000 white, -1000 black.
-bool changeIntensity(RasterBitmap& bitmap, int amount);
+[[nodiscard]] bool changeIntensity(RasterBitmap& bitmap, int amount);
 // amount in tenths of a percent: 0 no change, -1000 flat mid-grey, +1000 hard threshold
 // at mid-grey, monotone in between.
-bool changeContrast(RasterBitmap& bitmap, int amount);
+[[nodiscard]] bool changeContrast(RasterBitmap& bitmap, int amount);
 // value in hundredths: 100 no change, larger brightens (out = in^(100/value));
 // values <= 0 change nothing.
-bool gammaCorrect(RasterBitmap& bitmap, int value);
+[[nodiscard]] bool gammaCorrect(RasterBitmap& bitmap, int value);
 // angle in degrees, wrapping modulo 360; lightness and saturation kept.
-bool changeHue(RasterBitmap& bitmap, int angle);
+[[nodiscard]] bool changeHue(RasterBitmap& bitmap, int angle);
 // tenths of a percent: -1000 grey, 0 no change, +1000 doubled (clamped).
-bool changeSaturation(RasterBitmap& bitmap, int amount);
+[[nodiscard]] bool changeSaturation(RasterBitmap& bitmap, int amount);

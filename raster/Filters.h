@@ -6,10 +6,10 @@
 // 8-bit bitmaps are converted to 24 bits first.
 
 // n × n mean.
-bool averageFilter(RasterBitmap& bitmap, int size);
+[[nodiscard]] bool averageFilter(RasterBitmap& bitmap, int size);
 // Gaussian blur with sigma = radius / 3.
-bool gaussianFilter(RasterBitmap& bitmap, int radius);
+[[nodiscard]] bool gaussianFilter(RasterBitmap& bitmap, int radius);
 // destination := per-channel average of destination and source over the given area
 // (destination coordinates; source read from its own top-left).
-bool combineAverage(RasterBitmap& destination, int left, int top, int width, int height,
-                    const RasterBitmap& source);
+[[nodiscard]] bool combineAverage(RasterBitmap& destination, int left, int top, int width,
+                                  int height, const RasterBitmap& source);

@@ -13,6 +13,6 @@ QImage allocateImage(int width, int height, QImage::Format format);
 // The pixels of image for writing in place, copied first when other images share them.
 // Null when that copy cannot be allocated; image is then left as it was (a bare bits()
 // call would have emptied it).
-uchar* writablePixels(QImage& image);
+[[nodiscard]] uchar* writablePixels(QImage& image);
 
 } // namespace raster

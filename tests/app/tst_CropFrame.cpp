@@ -2,6 +2,7 @@
 #include "TestRegistry.h"
 
 #include "app/CropFrame.h"
+#include "common/MulDiv.h"
 
 #include <QTest>
 
@@ -14,6 +15,9 @@ private slots:
     void gripAtPoint();
     void dragging_data();
     void dragging();
+    void smallStepsPastTheLeftEdge_data();
+    void smallStepsPastTheLeftEdge();
+    void minimumWidthAtEveryZoom();
     void clampOrigin_data();
     void clampOrigin();
 };
@@ -81,10 +85,12 @@ void CropFrameTest::dragging_data()
     QTest::newRow("grip 5 vertically only: unchanged") << frame << 5 << QPoint(0, 60) << frame;
     QTest::newRow("grip 5 diagonal acts like grip 4")
         << frame << 5 << QPoint(-10, -30) << Rect{100, 50, 190, 158};
-    // Past the left edge the width is the distance, and the frame grows to the right.
+    // Past the left edge the frame stops at its smallest: 20 photo pixels at 100 %.
     QTest::newRow("grip 4 past the left edge")
-        << frame << 4 << QPoint(-150, 0) << Rect{100, 50, 150, 110};
-    QTest::newRow("height truncates") << frame << 4 << QPoint(-99, 0) << Rect{100, 50, 101, 51};
+        << frame << 4 << QPoint(-150, 0) << Rect{100, 50, 120, 74};
+    QTest::newRow("grip 4 to just under the minimum")
+        << frame << 4 << QPoint(-81, 0) << Rect{100, 50, 120, 74};
+    QTest::newRow("height truncates") << frame << 4 << QPoint(-77, 0) << Rect{100, 50, 123, 77};
 }
 
 void CropFrameTest::dragging()
@@ -93,8 +99,77 @@ void CropFrameTest::dragging()
     QFETCH(int, grip);
     QFETCH(QPoint, delta);
     QFETCH(Rect, expected);
-    dragCropFrame(frame, grip, delta, 1.2L);
+    dragCropFrame(frame, grip, delta, 1.2L, 100);
     QCOMPARE(frame, expected);
+}
+
+void CropFrameTest::smallStepsPastTheLeftEdge_data()
+{
+    QTest::addColumn<int>("grip");
+    QTest::addColumn<QPoint>("step");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QSize>("photoType"); // the ratio is height / width, as the window's
+    QTest::addColumn<QSize>("smallest");
+    // Workspace pixels. At 100 % the 20 photo pixels rule; at low zooms the frame must
+    // still be large enough to be drawn (above 10 a side); a wide custom ratio needs the
+    // width for its height.
+    const QSize idPhoto(250, 300);
+    QTest::newRow("grip 4, 3-pixel steps, 100 %")
+        << 4 << QPoint(-3, 0) << 100 << idPhoto << QSize(20, 24);
+    QTest::newRow("grip 4, 1-pixel steps, 100 %")
+        << 4 << QPoint(-1, 0) << 100 << idPhoto << QSize(20, 24);
+    QTest::newRow("grip 4, 7-pixel steps, 300 %")
+        << 4 << QPoint(-7, 0) << 300 << idPhoto << QSize(60, 72);
+    QTest::newRow("grip 4, 2-pixel steps, 42 %")
+        << 4 << QPoint(-2, 0) << 42 << idPhoto << QSize(11, 13);
+    QTest::newRow("grip 5, diagonal steps, 100 %")
+        << 5 << QPoint(-3, -4) << 100 << idPhoto << QSize(20, 24);
+    QTest::newRow("custom 999 x 200, 100 %")
+        << 4 << QPoint(-3, 0) << 100 << QSize(999, 200) << QSize(55, 11);
+    QTest::newRow("custom 200 x 799, 100 %")
+        << 4 << QPoint(-3, 0) << 100 << QSize(200, 799) << QSize(20, 79);
+}
+
+// Dragged leftwards far past the frame's own left edge, step by step as the mouse reports
+// it: the frame shrinks steadily to its smallest size and stays there, without bouncing.
+void CropFrameTest::smallStepsPastTheLeftEdge()
+{
+    QFETCH(int, grip);
+    QFETCH(QPoint, step);
+    QFETCH(int, zoom);
+    QFETCH(QSize, photoType);
+    QFETCH(QSize, smallest);
+    const long double ratio = static_cast<long double>(photoType.height()) / photoType.width();
+
+    Rect frame{100, 50, 300, 50 + static_cast<int>(200 * ratio)};
+    for (int i = 0; i < 400; ++i) {
+        const int before = RectWidth(frame);
+        dragCropFrame(frame, grip, step, ratio, zoom);
+        QCOMPARE(frame.left, 100);
+        QCOMPARE(frame.top, 50);
+        QVERIFY2(RectWidth(frame) <= before, qPrintable(QStringLiteral("step %1").arg(i)));
+    }
+    QCOMPARE(QSize(RectWidth(frame), RectHeight(frame)), smallest);
+    // From there it grows again as soon as the mouse turns back.
+    dragCropFrame(frame, grip, QPoint(5, 0), ratio, zoom);
+    QCOMPARE(RectWidth(frame), smallest.width() + 5);
+}
+
+// Whatever the zoom and the photo type, the smallest frame is drawn on the screen and is
+// still 20 photo pixels wide once the release maps it back to the photo.
+void CropFrameTest::minimumWidthAtEveryZoom()
+{
+    for (QSize type : {QSize(999, 200), QSize(250, 300), QSize(300, 390), QSize(200, 799)}) {
+        const long double ratio = static_cast<long double>(type.height()) / type.width();
+        for (int zoom = 1; zoom <= 400; ++zoom) {
+            const int width = minimumFrameWidth(zoom, ratio);
+            const QByteArray where =
+                QByteArray::number(zoom) + " %, ratio " + QByteArray::number(double(ratio));
+            QVERIFY2(width > kSmallestDrawnFrame, where.constData());
+            QVERIFY2(static_cast<int>(width * ratio) > kSmallestDrawnFrame, where.constData());
+            QVERIFY2(MulDiv(width, 100, zoom) >= kMinFrameWidth, where.constData());
+        }
+    }
 }
 
 void CropFrameTest::clampOrigin_data()

@@ -12,6 +12,7 @@
 #include "ui/UpDownButton.h"
 #include "ui/WaitPanel.h"
 
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -133,8 +134,8 @@ private slots:
     void opening_data();
     void opening();
     void missingFileKeepsThePhotoButResets();
-    void failedLoadEmptiesTheWorkspace_data();
-    void failedLoadEmptiesTheWorkspace();
+    void failedLoadKeepsThePhoto_data();
+    void failedLoadKeepsThePhoto();
     void fitBelowTheSliderMinimum();
     void scrollRangesFollowTheFit_data();
     void scrollRangesFollowTheFit();
@@ -268,7 +269,8 @@ void MainFormTest::opening()
     QCOMPARE(form.ZoomPercent, zoom);
     QCOMPARE(form.CropRect, (Rect{0, 0, 250, 300}));
     QCOMPARE(form.lblInfoSelectType->text(), QStringLiteral("증명사진 - 2.5 * 3 Cm"));
-    QVERIFY(messages.messages.isEmpty());
+    // An unreadable file says so; the workspace stays as empty as it was.
+    QCOMPARE(messages.messages.size(), loaded ? 0 : 1);
     if (!loaded)
         return;
     QCOMPARE(form.WorkBitmap.bitsPerPixel(), 24);
@@ -298,41 +300,64 @@ void MainFormTest::missingFileKeepsThePhotoButResets()
     QCOMPARE(form.CropRect, (Rect{30, 40, 330, 440}));
 }
 
-void MainFormTest::failedLoadEmptiesTheWorkspace_data()
+void MainFormTest::failedLoadKeepsThePhoto_data()
 {
-    QTest::addColumn<int>("zoom");
-    QTest::addColumn<QSize>("content");
+    QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("contents");
-    // When the scroll bars go the workspace repaints anyway; at the fit only the load
-    // itself can repaint it.
-    QTest::newRow("not a photo, zoomed in")
-        << 200 << QSize(1024, 1024) << QByteArray("no photo in here");
-    QTest::newRow("not a photo, fitted") << 98 << QSize(502, 502) << QByteArray("no photo in here");
-    QTest::newRow("empty file, fitted") << 98 << QSize(502, 502) << QByteArray();
+    QTest::addColumn<bool>("cut");
+    const QByteArray jpeg = test_data::readFile(testDataPath(kPortrait));
+    const QByteArray text("no photo in here");
+    QTest::newRow("empty file") << "empty.jpg" << QByteArray() << false;
+    QTest::newRow("text named .jpg") << "x.jpg" << text << false;
+    QTest::newRow("truncated JPEG") << "cut-short.jpg" << jpeg.left(jpeg.size() / 2) << false;
+    QTest::newRow("text named .jpg, after a cut") << "x.jpg" << text << true;
 }
 
-// The old picture and its scroll ranges go: the workspace turns white.
-void MainFormTest::failedLoadEmptiesTheWorkspace()
+// A file that exists but holds no readable photo, chosen through Open: the window says so,
+// and the photo being worked on stays with its stage, frame, zoom and scroll ranges.
+void MainFormTest::failedLoadKeepsThePhoto()
 {
-    QFETCH(int, zoom);
-    QFETCH(QSize, content);
+    QFETCH(QString, file);
     QFETCH(QByteArray, contents);
-    const QString path = m_dir.filePath(QStringLiteral("unreadable.jpg"));
+    QFETCH(bool, cut);
+    const QString path = m_dir.filePath(file);
     QVERIFY(test_data::writeFile(path, contents));
+    RecordingMessageSink messages;
     TMainForm form;
     show(form);
     form.OpenPhotoFile(testDataPath(kPortrait));
-    form.Gauge->setValue(zoom);
+    form.Gauge->setValue(200);
+    form.CropRect = {30, 40, 280, 340};
+    if (cut)
+        form.CutPhoto();
+    const Stage stage = form.stage();
+    QCOMPARE(stage, cut ? Stage::Cut : Stage::Loaded);
+    const QImage work = form.WorkBitmap.image().copy();
+    const QImage original = form.OriginalBitmap.image().copy();
+    const QImage cutPicture = form.CutBitmap.image().copy();
+    const Rect frame = form.CropRect;
+    const int zoom = form.ZoomPercent;
+    const QSize content = form.ScrollView->contentSize();
+    form.setModalRunner([&path](QDialog& dialog) {
+        auto* files = qobject_cast<QFileDialog*>(&dialog);
+        if (!files)
+            return int(QDialog::Rejected);
+        files->selectFile(path);
+        return int(QDialog::Accepted);
+    });
+
+    form.OpenClick();
+
+    const QList<QPair<QString, QString>> expected{
+        {QStringLiteral("Nuv Sorvel"), QStringLiteral("사진을 열 수 없습니다.\n") + file}};
+    QCOMPARE(messages.messages, expected);
+    QCOMPARE(form.stage(), stage);
+    QCOMPARE(form.WorkBitmap.image(), work);
+    QCOMPARE(form.OriginalBitmap.image(), original);
+    QCOMPARE(form.CutBitmap.image(), cutPicture);
+    QCOMPARE(form.CropRect, frame);
+    QCOMPARE(form.ZoomPercent, zoom);
     QCOMPARE(form.ScrollView->contentSize(), content);
-    QCoreApplication::processEvents();
-    PaintCounter counter;
-    form.ScrollView->viewport()->installEventFilter(&counter);
-
-    form.LoadPhotoFile(path);
-
-    QCOMPARE(form.stage(), Stage::Empty);
-    QCOMPARE(form.ScrollView->contentSize(), QSize(0, 0));
-    QTRY_VERIFY(counter.paints > 0);
 }
 
 void MainFormTest::fitBelowTheSliderMinimum()
@@ -647,11 +672,12 @@ void MainFormTest::painting()
     const QPoint grip(screen.right + 3, gripY);
     QCOMPARE(framed.pixel(grip) == (plain.pixel(grip) ^ 0xffffffu), drawn);
 
-    form.OpenPhotoFile(m_dir.filePath(QStringLiteral("not-there.jpg")));
-    form.LoadPhotoFile(m_dir.filePath(QStringLiteral("not-there.jpg")));
-    const QImage empty = form.ScrollView->renderCanvas(all);
-    QCOMPARE(empty.pixel(300, 200), qRgb(255, 255, 255));
-    QCOMPARE(empty.pixel(109, 4), qRgb(255, 255, 255));
+    // A workspace without a photo is white all over.
+    TMainForm empty;
+    show(empty);
+    const QImage blank = empty.ScrollView->renderCanvas(all);
+    QCOMPARE(blank.pixel(300, 200), qRgb(255, 255, 255));
+    QCOMPARE(blank.pixel(109, 4), qRgb(255, 255, 255));
 }
 
 void MainFormTest::hoverAndHelp()

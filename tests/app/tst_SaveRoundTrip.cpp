@@ -25,11 +25,11 @@ RasterBitmap portraitSheet(int bitsPerPixel)
     if (!loadBitmap(test_data::testDataPath(QStringLiteral("portrait.jpg")), photo, 24))
         return {};
     const int w = photo.width(), h = photo.height();
-    const std::optional<RasterBitmap> cut =
-        cutFramedArea(photo, Rect{w / 4, h / 8, w * 3 / 4, h * 7 / 8}, 250, 300);
-    if (!cut)
+    RasterBitmap cut;
+    RasterBitmap sheet;
+    if (!cutFramedArea(cut, photo, Rect{w / 4, h / 8, w * 3 / 4, h * 7 / 8}, 250, 300) ||
+        !composeSheet(sheet, cut, {250, 300, 25, 18, false}))
         return {};
-    RasterBitmap sheet = composeSheet(*cut, {250, 300, 25, 18, false});
     if (bitsPerPixel == 8 && !convertTo8(sheet))
         return {};
     if (bitsPerPixel == 32)

@@ -85,21 +85,23 @@ void EffectEntriesTest::entryChangesPhotoOnlyOnOk()
                               return playUser(modal, confirm, dialogPosition);
                           },
                           invalidate};
+    bool changed = false;
     if (entry == Entry::Tone)
-        OpenToneDialog(host, work);
+        changed = OpenToneDialog(host, work);
     else if (entry == Entry::Colour)
-        OpenColourDialog(host, work);
+        changed = OpenColourDialog(host, work);
     else
-        OpenSoftGlowDialog(host, work);
+        changed = OpenSoftGlowDialog(host, work);
+    QCOMPARE(changed, confirm);
 
     RasterBitmap expected = original;
-    convertForEditing(expected);
+    QVERIFY(convertForEditing(expected));
     QCOMPARE(expected.bitsPerPixel(), bitsAfter);
     if (confirm && entry == Entry::SoftGlow)
-        applySoftGlow(expected, 350);
+        QVERIFY(applySoftGlow(expected, 350));
     else if (confirm)
-        adjustBitmap(expected, entry == Entry::Tone ? AdjustKind::Tone : AdjustKind::Colour,
-                     {350, 0, 100});
+        QVERIFY(adjustBitmap(expected, entry == Entry::Tone ? AdjustKind::Tone : AdjustKind::Colour,
+                             {350, 0, 100}));
     QCOMPARE(work.bitsPerPixel(), bitsAfter);
     QCOMPARE(work.image(), expected.image());
     QCOMPARE(invalidations, confirm ? 1 : 0);

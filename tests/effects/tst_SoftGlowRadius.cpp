@@ -18,18 +18,19 @@ using effects_test::makePicture;
 
 namespace {
 
-// The glow chain spelled out with a given blur radius: the oracle for the preview.
+// The glow chain spelled out with a given blur radius: the oracle for the preview. Empty
+// when a step fails.
 RasterBitmap glowWithRadius(const RasterBitmap& source, int gamma, int radius)
 {
     RasterBitmap base = source;
-    gammaCorrect(base, gamma);
+    if (!gammaCorrect(base, gamma))
+        return {};
     RasterBitmap blurred = base;
-    changeIntensity(base, softglow::kDarken);
-    gaussianFilter(blurred, radius);
-    combineAverage(base, 0, 0, base.width(), base.height(), blurred);
-    changeIntensity(base, softglow::kBrighten);
-    changeContrast(base, softglow::kContrast);
-    return base;
+    const bool done = changeIntensity(base, softglow::kDarken) && gaussianFilter(blurred, radius) &&
+                      combineAverage(base, 0, 0, base.width(), base.height(), blurred) &&
+                      changeIntensity(base, softglow::kBrighten) &&
+                      changeContrast(base, softglow::kContrast);
+    return done ? base : RasterBitmap();
 }
 
 } // namespace

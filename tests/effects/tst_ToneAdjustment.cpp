@@ -19,19 +19,16 @@ using effects_test::makePicture;
 
 namespace {
 
-// The library calls the dialog is meant to make, spelled out one by one.
+// The library calls the dialog is meant to make, spelled out one by one; empty when one
+// fails.
 RasterBitmap directChain(const RasterBitmap& source, AdjustKind mode, int a, int b, int c)
 {
     RasterBitmap result = source;
-    if (mode == AdjustKind::Tone) {
-        changeIntensity(result, a);
-        changeContrast(result, b);
-        gammaCorrect(result, c);
-    } else {
-        changeHue(result, a);
-        changeSaturation(result, b);
-    }
-    return result;
+    const bool done =
+        mode == AdjustKind::Tone
+            ? changeIntensity(result, a) && changeContrast(result, b) && gammaCorrect(result, c)
+            : changeHue(result, a) && changeSaturation(result, b);
+    return done ? result : RasterBitmap();
 }
 
 QSlider* gauge(TColorCForm& dialog, int row)
