@@ -3,10 +3,11 @@
 
 #include "RecordingMessageSink.h"
 #include "app/FrmMain.h"
-#include "app/SkinImage.h"
 #include "app/StageRules.h"
 #include "effects/FrmBBoshasy.h"
 #include "effects/FrmControlColor.h"
+#include "ui/SkinImage.h"
+#include "ui/WaitPanel.h"
 
 #include <QApplication>
 #include <QFrame>
