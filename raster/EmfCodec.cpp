@@ -1,0 +1,116 @@
+#include "raster/EmfCodec.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QtEndian>
+
+#include <cstdlib>
+#include <memory>
+
+#include <emf2svg.h>
+
+namespace {
+
+constexpr quint32 kHeaderRecord = 1;
+constexpr quint32 kEndOfFileRecord = 14;
+constexpr quint32 kSignature = 0x464D4520; // " EMF"
+// The header up to and including the reference device's size in millimetres.
+constexpr qsizetype kHeaderBytes = 88;
+constexpr qsizetype kRecordHeaderBytes = 8;
+// The frame is given in hundredths of a millimetre.
+constexpr double kFrameUnitsPerInch = 2540.0;
+// SVG larger than this is not handed to QtSvg; libemf2svg's text is a few times the
+// size of the records it comes from.
+constexpr size_t kMaxSvgBytes = size_t(256) << 20;
+
+qint32 read32(QByteArrayView data, qsizetype at)
+{
+    return qFromLittleEndian<qint32>(data.data() + at);
+}
+
+// The bytes handed to libemf2svg: the metafile up to its end-of-file record. Empty when
+// a record is shorter than its own header or not a whole number of words, runs past the
+// data, or the end never comes.
+QByteArray checkedMetafile(QByteArrayView data)
+{
+    qsizetype at = 0;
+    for (qint64 records = 0; records < raster::kMaxMetafileRecords; ++records) {
+        if (data.size() - at < kRecordHeaderBytes)
+            return {};
+        const quint32 type = quint32(read32(data, at));
+        const qint64 bytes = quint32(read32(data, at + 4));
+        if (bytes < kRecordHeaderBytes || bytes % 4 != 0 || bytes > data.size() - at)
+            return {};
+        at += bytes;
+        if (type == kEndOfFileRecord)
+            return data.first(at).toByteArray();
+    }
+    return {};
+}
+
+// The frame's size in inches, from the header's frame rectangle (inclusive, in
+// hundredths of a millimetre).
+QSizeF frameInches(QByteArrayView data)
+{
+    const double width = double(read32(data, 32)) - read32(data, 24);
+    const double height = double(read32(data, 36)) - read32(data, 28);
+    return {width / kFrameUnitsPerInch, height / kFrameUnitsPerInch};
+}
+
+struct FreeSvg {
+    void operator()(char* text) const { std::free(text); }
+};
+
+// The SVG text libemf2svg makes of the records, drawn to fit size; empty on failure.
+QByteArray svgOf(QByteArray& metafile, QSize size)
+{
+    char emptyNamespace[] = "";
+    generatorOptions options{};
+    options.nameSpace = emptyNamespace;
+    options.svgDelimiter = true;
+    options.imgWidth = size.width();
+    options.imgHeight = size.height();
+    char* text = nullptr;
+    size_t length = 0;
+    const int converted =
+        emf2svg(metafile.data(), size_t(metafile.size()), &text, &length, &options);
+    const std::unique_ptr<char, FreeSvg> owned(text);
+    if (converted == 0 || !text || length == 0 || length > kMaxSvgBytes)
+        return {};
+    return QByteArray(text, qsizetype(length));
+}
+
+QImage rendered(const QByteArray& svg, QSize size)
+{
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid())
+        return {};
+    QImage canvas = raster::whiteCanvas(size);
+    if (canvas.isNull())
+        return {};
+    QPainter painter(&canvas);
+    renderer.render(&painter, QRectF(QPointF(0, 0), size));
+    painter.end();
+    return canvas.convertToFormat(QImage::Format_RGB888);
+}
+
+} // namespace
+
+bool isEmf(QByteArrayView data)
+{
+    return data.size() >= kHeaderBytes && quint32(read32(data, 0)) == kHeaderRecord &&
+           read32(data, 4) >= kHeaderBytes && quint32(read32(data, 40)) == kSignature;
+}
+
+QImage decodeEmf(QByteArrayView data, int maxSide)
+{
+    if (data.size() > raster::kMaxMetafileBytes || !isEmf(data))
+        return {};
+    const QSizeF inches = frameInches(data);
+    const QSize size = raster::metafilePixelSize(inches.width(), inches.height(), maxSide);
+    QByteArray metafile = checkedMetafile(data);
+    if (size.isEmpty() || metafile.isEmpty())
+        return {};
+    const QByteArray svg = svgOf(metafile, size);
+    return svg.isEmpty() ? QImage() : rendered(svg, size);
+}
