@@ -61,6 +61,31 @@ struct FreeSvg {
     void operator()(char* text) const { std::free(text); }
 };
 
+// libemf2svg writes the clip-path attribute twice on clipped arcs, pies and chords, and
+// XML refuses a repeated attribute: the repeat goes.
+QByteArray withoutRepeatedClipPath(const QByteArray& svg)
+{
+    static constexpr QByteArrayView kAttribute(" clip-path=\"");
+    QByteArray out;
+    out.reserve(svg.size());
+    qsizetype copied = 0;
+    qsizetype at = 0;
+    while ((at = svg.indexOf(kAttribute, at)) >= 0) {
+        const qsizetype tagEnd = svg.indexOf('>', at);
+        if (tagEnd < 0)
+            break;
+        const qsizetype repeat = svg.indexOf(kAttribute, at + kAttribute.size());
+        const qsizetype repeatEnd = repeat < 0 ? -1 : svg.indexOf('"', repeat + kAttribute.size());
+        if (repeat >= 0 && repeatEnd >= 0 && repeatEnd < tagEnd) {
+            out.append(svg.constData() + copied, repeat - copied);
+            copied = repeatEnd + 1;
+        }
+        at = tagEnd;
+    }
+    out.append(svg.constData() + copied, svg.size() - copied);
+    return out;
+}
+
 // The SVG text libemf2svg makes of the records, drawn to fit size; empty on failure.
 QByteArray svgOf(QByteArray& metafile, QSize size)
 {
@@ -77,7 +102,7 @@ QByteArray svgOf(QByteArray& metafile, QSize size)
     const std::unique_ptr<char, FreeSvg> owned(text);
     if (converted == 0 || !text || length == 0 || length > kMaxSvgBytes)
         return {};
-    return QByteArray(text, qsizetype(length));
+    return withoutRepeatedClipPath(QByteArray::fromRawData(text, qsizetype(length)));
 }
 
 QImage rendered(const QByteArray& svg, QSize size)

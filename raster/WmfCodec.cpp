@@ -320,7 +320,8 @@ void freeBitmap(wmfAPI* api, wmfBMP* bitmap)
     wmf_ipa_bmp_free(api, bitmap);
 }
 
-// The cropped part of a bitmap libwmf has read, as a picture.
+// The cropped part of a bitmap libwmf has read, as an upright picture: libwmf counts
+// rows from the bottom, as device-independent bitmaps store them.
 QImage croppedBitmap(wmfAPI* api, wmfBMP_Draw_t* draw)
 {
     wmfBMP& bmp = draw->bmp;
@@ -335,7 +336,7 @@ QImage croppedBitmap(wmfAPI* api, wmfBMP_Draw_t* draw)
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < crop.width(); ++x) {
             wmfRGB rgb{};
-            wmf_ipa_bmp_color(api, &bmp, &rgb, unsigned(crop.x() + x), unsigned(crop.y() + y));
+            wmf_ipa_bmp_color(api, &bmp, &rgb, unsigned(crop.x() + x), unsigned(crop.bottom() - y));
             line[x] = qRgb(rgb.r, rgb.g, rgb.b);
         }
     }

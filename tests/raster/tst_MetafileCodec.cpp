@@ -64,32 +64,48 @@ class MetafileCodecTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void drawsTheShapes_data()
+    void drawsAtKnownSpots_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QPoint>("point");
         QTest::addColumn<QColor>("colour");
 
-        const struct {
+        struct Spot {
             const char* name;
             QPoint point;
             QColor colour;
-        } spots[] = {
-            {"red rectangle", {45, 35}, QColor(220, 30, 30)},
-            {"red rectangle's corner", {1, 1}, QColor(220, 30, 30)},
-            {"green ellipse", {155, 35}, QColor(30, 170, 30)},
-            {"blue rectangle", {45, 115}, QColor(30, 30, 220)},
-            {"yellow ellipse", {155, 115}, QColor(240, 220, 20)},
-            {"gap between the shapes", {100, 75}, QColor(Qt::white)},
-            {"outside the ellipse, inside its box", {113, 4}, QColor(Qt::white)},
         };
-        for (const QString file : {"shapes.wmf", "shapes.emf"})
-            for (const auto& spot : spots)
-                QTest::addRow("%s %s", qPrintable(file), spot.name)
-                    << file << spot.point << spot.colour;
+        const QColor red(220, 30, 30);
+        const QColor green(30, 170, 30);
+        const QColor blue(30, 30, 220);
+        const QColor yellow(240, 220, 20);
+        const Spot shapes[] = {
+            {"red rectangle", {45, 35}, red},
+            {"red rectangle's corner", {1, 1}, red},
+            {"green ellipse", {155, 35}, green},
+            {"blue rectangle", {45, 115}, blue},
+            {"yellow ellipse", {155, 115}, yellow},
+            {"gap between the shapes", {100, 75}, Qt::white},
+            {"outside the ellipse, inside its box", {113, 4}, Qt::white},
+        };
+        // The bitmap's rows are stored bottom-up; drawn upright, red is at the top left.
+        const Spot records[] = {
+            {"bitmap top left", {35, 35}, red},     {"bitmap top right", {65, 35}, green},
+            {"bitmap bottom left", {35, 65}, blue}, {"bitmap bottom right", {65, 65}, yellow},
+            {"triangle", {150, 30}, green},         {"beside the triangle", {125, 55}, Qt::white},
+            {"page", {100, 10}, Qt::white},
+        };
+        for (const QString type : {"wmf", "emf"}) {
+            for (const Spot& spot : shapes)
+                QTest::addRow("%s %s", qPrintable(type), spot.name)
+                    << "shapes." + type << spot.point << spot.colour;
+            for (const Spot& spot : records)
+                QTest::addRow("%s %s", qPrintable(type), spot.name)
+                    << "records." + type << spot.point << spot.colour;
+        }
     }
 
-    void drawsTheShapes()
+    void drawsAtKnownSpots()
     {
         QFETCH(QString, file);
         QFETCH(QPoint, point);
@@ -99,6 +115,25 @@ private slots:
         QCOMPARE(image.size(), QSize(200, 150));
         const QColor found = image.pixelColor(point);
         QVERIFY2(image_compare::coloursNear(found, colour, 8), qPrintable(found.name()));
+    }
+
+    // "ID" in black, 30 units high, from (120, 90): the font may differ, the ink may not.
+    void drawsText_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("WMF") << "records.wmf";
+        QTest::newRow("EMF") << "records.emf";
+    }
+
+    void drawsText()
+    {
+        QFETCH(QString, file);
+        const QImage image = decoderFor(file)(fixture(file));
+        int inked = 0;
+        for (int y = 85; y < 130; ++y)
+            for (int x = 115; x < 180; ++x)
+                inked += qGray(image.pixel(x, y)) < 64;
+        QVERIFY2(inked > 100, qPrintable(QString::number(inked)));
     }
 
     void loadsAsAPhoto_data()
