@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include <emf2svg.h>
 
@@ -13,6 +14,13 @@ namespace {
 
 constexpr quint32 kHeaderRecord = 1;
 constexpr quint32 kEndOfFileRecord = 14;
+constexpr quint32 kExtTextOutA = 83;
+constexpr quint32 kExtTextOutW = 84;
+// A text record's fixed part, and where in it the character count and options are.
+constexpr qsizetype kTextRecordBytes = 76;
+constexpr qsizetype kTextCharsAt = 44;
+constexpr qsizetype kTextOptionsAt = 52;
+constexpr quint32 kGlyphIndexOption = 0x10;
 constexpr quint32 kSignature = 0x464D4520; // " EMF"
 // The header up to and including the reference device's size in millimetres.
 constexpr qsizetype kHeaderBytes = 88;
@@ -28,11 +36,23 @@ qint32 read32(QByteArrayView data, qsizetype at)
     return qFromLittleEndian<qint32>(data.data() + at);
 }
 
-// The bytes handed to libemf2svg: the metafile up to its end-of-file record. Empty when
-// a record is shorter than its own header or not a whole number of words, runs past the
-// data, or the end never comes.
+// Text given as glyph indices is dropped: libemf2svg maps the indices through fontconfig
+// and then shuts fontconfig down (FcFini) while Qt still uses it, which aborts the program.
+void dropGlyphIndexText(char* record)
+{
+    const quint32 options = qFromLittleEndian<quint32>(record + kTextOptionsAt);
+    if (!(options & kGlyphIndexOption))
+        return;
+    qToLittleEndian(options & ~kGlyphIndexOption, record + kTextOptionsAt);
+    qToLittleEndian(quint32(0), record + kTextCharsAt);
+}
+
+// The bytes handed to libemf2svg: the metafile up to its end-of-file record, without
+// glyph-index text. Empty when a record is shorter than its own header (or, for text, its
+// fixed part) or not a whole number of words, runs past the data, or the end never comes.
 QByteArray checkedMetafile(QByteArrayView data)
 {
+    std::vector<qsizetype> textRecords;
     qsizetype at = 0;
     for (qint64 records = 0; records < raster::kMaxMetafileRecords; ++records) {
         if (data.size() - at < kRecordHeaderBytes)
@@ -41,9 +61,18 @@ QByteArray checkedMetafile(QByteArrayView data)
         const qint64 bytes = quint32(read32(data, at + 4));
         if (bytes < kRecordHeaderBytes || bytes % 4 != 0 || bytes > data.size() - at)
             return {};
+        if (type == kExtTextOutA || type == kExtTextOutW) {
+            if (bytes < kTextRecordBytes)
+                return {};
+            textRecords.push_back(at);
+        }
         at += bytes;
-        if (type == kEndOfFileRecord)
-            return data.first(at).toByteArray();
+        if (type != kEndOfFileRecord)
+            continue;
+        QByteArray metafile = data.first(at).toByteArray();
+        for (const qsizetype record : textRecords)
+            dropGlyphIndexText(metafile.data() + record);
+        return metafile;
     }
     return {};
 }
