@@ -59,6 +59,21 @@ qsizetype emfRecord(const QByteArray& emf, quint32 type)
     return -1;
 }
 
+// Where the first WMF record with the given function starts; -1 when there is none.
+qsizetype wmfRecord(const QByteArray& wmf, quint16 function)
+{
+    constexpr qsizetype kFirstRecord = 22 + 18;
+    for (qsizetype at = kFirstRecord; at + 6 <= wmf.size();) {
+        if (qFromLittleEndian<quint16>(wmf.constData() + at + 4) == function)
+            return at;
+        const qsizetype words = qFromLittleEndian<quint32>(wmf.constData() + at);
+        if (words < 3)
+            return -1;
+        at += words * 2;
+    }
+    return -1;
+}
+
 int inkedInTextBox(const QImage& image)
 {
     int inked = 0;
@@ -165,6 +180,21 @@ private slots:
         const QImage image = decodeEmf(with32(emf, text + kOptions, kGlyphIndex));
         QVERIFY(!image.isNull());
         QCOMPARE(inkedInTextBox(image), 0);
+        QCOMPARE(image.pixelColor(150, 30), QColor(30, 170, 30));
+    }
+
+    // A bitmap whose header libwmf's own reader would loop on (a header size of 0) is read
+    // by our DIB reader instead, refused, and left out of a picture that still draws.
+    void leavesOutBrokenBitmaps()
+    {
+        constexpr quint16 kStretchDib = 0x0F43;
+        constexpr qsizetype kDibInRecord = 6 + 22;
+        const QByteArray wmf = fixture("records.wmf");
+        const qsizetype record = wmfRecord(wmf, kStretchDib);
+        QVERIFY(record > 0);
+        const QImage image = decodeWmf(with32(wmf, record + kDibInRecord, 0));
+        QVERIFY(!image.isNull());
+        QCOMPARE(image.pixelColor(35, 35), QColor(Qt::white));
         QCOMPARE(image.pixelColor(150, 30), QColor(30, 170, 30));
     }
 
