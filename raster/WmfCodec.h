@@ -9,7 +9,8 @@
 // metafile header of a memory or disk metafile.
 bool isWmf(QByteArrayView data);
 
-// Draws a Windows metafile (through libwmf) on white at 96 dpi from its placeable
-// header's frame, or from its drawing's extent without one, scaled down to fit maxSide.
+// Draws a Windows metafile (through libwmf) on white. The picture's size is the placeable
+// header's frame at 96 dpi, or without one the drawing's extent in libwmf's units, scaled
+// down to fit maxSide; the drawing's extent, as libwmf measures it, fills the picture.
 // Returns an RGB888 image, or a null image for anything malformed.
 QImage decodeWmf(QByteArrayView data, int maxSide = raster::kMaxMetafileSide);
