@@ -18,6 +18,9 @@ constexpr qsizetype kPlaceableBytes = 22;
 constexpr qsizetype kHeaderBytes = 18;
 constexpr qsizetype kRecordHeaderBytes = 6;
 constexpr quint16 kEndOfFileRecord = 0x0000;
+constexpr quint16 kSetWindowExtentRecord = 0x020C;
+// A picture without a placeable header is sized by its window, in pixels at 96 dpi.
+constexpr double kWindowUnitsPerInch = 96.0;
 // libwmf can take very long over a hostile file; past this it counts as malformed.
 constexpr qint64 kMaxPlayMilliseconds = 20'000;
 
@@ -36,15 +39,23 @@ qsizetype headerOffset(QByteArrayView data)
     return data.size() >= 4 && read32(data, 0) == kPlaceableKey ? kPlaceableBytes : 0;
 }
 
-// The bytes handed to libwmf: the metafile up to its end-of-file record, with the
-// header's file size and largest-record size set to what the records really are, since
-// libwmf sizes its buffers by them. Empty when a record is shorter than its own header,
-// runs past the data, or the end never comes.
-QByteArray checkedMetafile(QByteArrayView data)
+struct CheckedMetafile {
+    // What libwmf is handed: the metafile up to its end-of-file record, with the header's
+    // file size and largest-record size set to what the records really are, since libwmf
+    // sizes its buffers by them.
+    QByteArray bytes;
+    // The first window extent the records set; empty when none does.
+    QSizeF window;
+};
+
+// Empty bytes when a record is shorter than its own header, runs past the data, or the
+// end never comes.
+CheckedMetafile checkedMetafile(QByteArrayView data)
 {
     const qsizetype header = headerOffset(data);
     qsizetype at = header + kHeaderBytes;
     qint64 largestWords = 0;
+    QSizeF window;
     for (qint64 records = 0; records < raster::kMaxMetafileRecords; ++records) {
         if (data.size() - at < kRecordHeaderBytes)
             return {};
@@ -53,13 +64,16 @@ QByteArray checkedMetafile(QByteArrayView data)
             return {};
         largestWords = std::max(largestWords, words);
         const quint16 function = read16(data, at + 4);
+        if (function == kSetWindowExtentRecord && words >= 5 && window.isEmpty())
+            window = QSizeF(std::abs(qFromLittleEndian<qint16>(data.data() + at + 8)),
+                            std::abs(qFromLittleEndian<qint16>(data.data() + at + 6)));
         at += words * 2;
         if (function != kEndOfFileRecord)
             continue;
         QByteArray bytes = data.first(at).toByteArray();
         qToLittleEndian(quint32((at - header) / 2), bytes.data() + header + 6);
         qToLittleEndian(quint32(largestWords), bytes.data() + header + 12);
-        return bytes;
+        return {bytes, window};
     }
     return {};
 }
@@ -99,25 +113,32 @@ int pastDeadline(void* context, float)
     return static_cast<QElapsedTimer*>(context)->hasExpired(kMaxPlayMilliseconds) ? 1 : 0;
 }
 
-// The drawing's size in inches. Without a placeable header libwmf measures in its own
-// units, which it takes as points for small drawings and twips for large ones.
-bool sizeInInches(wmfAPI* api, double& width, double& height)
+// The picture's size in inches: the placeable header's frame, else the window the records
+// set, else the drawing's extent in libwmf's units (points for small drawings, twips for
+// large ones).
+bool sizeInInches(wmfAPI* api, const QSizeF& window, double& width, double& height)
 {
     float units[2] = {};
     if (wmf_size(api, &units[0], &units[1]) != wmf_E_None)
         return false;
     double perInch = 1440;
-    if (api->File->placeable)
+    if (api->File->placeable) {
         perInch = api->PlaceableMetaHeader.Inch;
-    else if (double(units[0]) * units[1] < 1024.0 * 1024.0)
+    } else if (!window.isEmpty()) {
+        units[0] = float(window.width());
+        units[1] = float(window.height());
+        perInch = kWindowUnitsPerInch;
+    } else if (double(units[0]) * units[1] < 1024.0 * 1024.0) {
         perInch = 72;
+    }
     width = std::abs(units[0]) / perInch;
     height = std::abs(units[1]) / perInch;
     return true;
 }
 
-QImage play(wmfAPI* api, QByteArray& bytes, int maxSide)
+QImage play(wmfAPI* api, CheckedMetafile& metafile, int maxSide)
 {
+    QByteArray& bytes = metafile.bytes;
     if (wmf_mem_open(api, reinterpret_cast<unsigned char*>(bytes.data()), long(bytes.size())) !=
         wmf_E_None)
         return {};
@@ -130,7 +151,7 @@ QImage play(wmfAPI* api, QByteArray& bytes, int maxSide)
     const QRectF drawing(QPointF(extent.TL.x, extent.TL.y), QPointF(extent.BR.x, extent.BR.y));
     double width = 0;
     double height = 0;
-    if (!sizeInInches(api, width, height) || !std::isfinite(drawing.width()) ||
+    if (!sizeInInches(api, metafile.window, width, height) || !std::isfinite(drawing.width()) ||
         !std::isfinite(drawing.height()))
         return {};
     QImage canvas = raster::whiteCanvas(raster::metafilePixelSize(width, height, maxSide));
@@ -164,9 +185,9 @@ QImage decodeWmf(QByteArrayView data, int maxSide)
 {
     if (data.size() > raster::kMaxMetafileBytes || !isWmf(data) || !placeableHeaderUsable(data))
         return {};
-    QByteArray bytes = checkedMetafile(data);
-    if (bytes.isEmpty())
+    CheckedMetafile metafile = checkedMetafile(data);
+    if (metafile.bytes.isEmpty())
         return {};
     const Api api = createApi();
-    return api ? play(api.get(), bytes, maxSide) : QImage();
+    return api ? play(api.get(), metafile, maxSide) : QImage();
 }

@@ -10,7 +10,7 @@
 bool isWmf(QByteArrayView data);
 
 // Draws a Windows metafile (through libwmf) on white. The picture's size is the placeable
-// header's frame at 96 dpi, or without one the drawing's extent in libwmf's units, scaled
+// header's frame at 96 dpi, or without one the window the records set (in pixels), scaled
 // down to fit maxSide; the drawing's extent, as libwmf measures it, fills the picture.
 // Returns an RGB888 image, or a null image for anything malformed.
 QImage decodeWmf(QByteArrayView data, int maxSide = raster::kMaxMetafileSide);

@@ -198,6 +198,15 @@ private slots:
         QCOMPARE(image.pixelColor(150, 30), QColor(30, 170, 30));
     }
 
+    // Without a placeable header the window the records set gives the size, in pixels.
+    void sizesBareMetafileByItsWindow()
+    {
+        constexpr qsizetype kPlaceableHeader = 22;
+        const QImage image = decodeWmf(fixture("shapes.wmf").mid(kPlaceableHeader));
+        QCOMPARE(image.size(), QSize(200, 150));
+        QVERIFY(image_compare::coloursNear(image.pixelColor(45, 35), QColor(220, 30, 30), 8));
+    }
+
     void loadsAsAPhoto_data()
     {
         QTest::addColumn<QString>("file");
