@@ -3,11 +3,13 @@
 #include "raster/BitmapOps.h"
 #include "raster/BmpCodec.h"
 #include "raster/ColorQuantizer.h"
+#include "raster/EmfCodec.h"
 #include "raster/GifCodec.h"
 #include "raster/HeifCodec.h"
 #include "raster/IcoCodec.h"
 #include "raster/JpegCodec.h"
 #include "raster/PcxCodec.h"
+#include "raster/WmfCodec.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -114,6 +116,10 @@ QImage decodeAny(QByteArrayView data)
         return decodePcx(data);
     if (isHeif(data))
         return decodeHeif(data);
+    if (isWmf(data))
+        return decodeWmf(data);
+    if (isEmf(data))
+        return decodeEmf(data);
     const QByteArray format = qtFormatOf(data);
     return format.isEmpty() ? QImage() : decodeWithQt(data, format);
 }

@@ -8,7 +8,7 @@
 // Format codes of the save call.
 enum class SaveFormat { Pcx = 1, Gif = 2, Bmp = 6, Jpeg = 10 };
 
-// Loads a photo, detecting the format from the content (JPEG, BMP, GIF, PCX, ICO, PNG,
+// Loads a photo, detecting the format from the content (JPEG, BMP, GIF, PCX, ICO, PNG, WMF, EMF,
 // and whatever else Qt reads). bitsPerPixel 0 keeps the file's own depth; 8 or 24
 // converts. On failure returns false and leaves bitmap empty.
 [[nodiscard]] bool loadBitmap(const QString& fileName, RasterBitmap& bitmap, int bitsPerPixel = 0);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QGuiApplication>
 #include <QImage>
 
 #include <cstddef>
@@ -9,6 +10,16 @@
 #include <cstdlib>
 
 namespace fuzz {
+
+// Largest side the metafile targets draw at.
+inline constexpr int kMetafileSide = 256;
+
+// Metafiles may draw text, and fonts need an application object; called once from
+// LLVMFuzzerInitialize, which passes the command line.
+inline void startGuiApplication(int* argc, char*** argv)
+{
+    static QGuiApplication application(*argc, *argv);
+}
 
 inline QByteArrayView input(const std::uint8_t* data, std::size_t size)
 {

@@ -1,3 +1,4 @@
+#include "FuzzSupport.h"
 #include "raster/BitmapIO.h"
 #include "raster/ColorQuantizer.h"
 
@@ -6,6 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    fuzz::startGuiApplication(argc, argv);
+    return 0;
+}
 
 // The whole load dispatch, as a photo from anywhere reaches it; what loads is then
 // reduced to 8 bits, the path of every GIF and 8-bit save.
