@@ -712,7 +712,7 @@ void TMainForm::LoadPhotoFile(const QString& fileName)
     CutBitmap.free();
     m_pyramid.clear();
     const bool read = swallowErrors([this, &fileName] {
-        if (!loadBitmap(fileName, WorkBitmap, 0) || !IsBitmapAllocated(WorkBitmap))
+        if (!loadPhoto(fileName, WorkBitmap) || !IsBitmapAllocated(WorkBitmap))
             return;
         if (WorkBitmap.bitsPerPixel() < 24)
             convertTo24(WorkBitmap);

@@ -1,5 +1,6 @@
 #include "app/FrmMain.h"
 #include "app/MessageBoxSink.h"
+#include "raster/LoadBudget.h"
 
 #include <QApplication>
 #include <QFont>
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("TAMSEL"));
     QApplication::setApplicationName(QStringLiteral("Nuv Sorvel"));
+    raster::limitImageReaders();
     // The window's fonts are the classic Korean system faces; map them to fonts that
     // ship with the system so Hangul never shows as boxes.
     QFont::insertSubstitution(QStringLiteral("굴림"), QStringLiteral("NanumGothic"));

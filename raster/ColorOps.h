@@ -17,3 +17,7 @@ bool gammaCorrect(RasterBitmap& bitmap, int value);
 bool changeHue(RasterBitmap& bitmap, int angle);
 // tenths of a percent: -1000 grey, 0 no change, +1000 doubled (clamped).
 bool changeSaturation(RasterBitmap& bitmap, int amount);
+// Composites the picture over white and makes it opaque: a transparent pixel becomes
+// white, a half-transparent one its blend with white. Depth and layout stay (ARGB32
+// becomes RGB32; an 8-bit bitmap changes its palette).
+bool flattenOnWhite(RasterBitmap& bitmap);

@@ -1,7 +1,9 @@
 #include "raster/JpegCodec.h"
 
 #include "raster/ExifOrientation.h"
+#include "raster/JpegScanData.h"
 #include "raster/LargeImage.h"
+#include "raster/LoadBudget.h"
 #include "raster/Palette.h"
 #include "raster/RasterBitmap.h"
 
@@ -196,19 +198,29 @@ QImage decodeJpeg(QByteArrayView data)
     const std::int64_t width = d.cinfo.output_width;
     const std::int64_t height = d.cinfo.output_height;
     // Any complete JPEG needs at least a bit per 8 × 8 block, well within the ratio cap.
+    // Only the coded scans count: comment and application segments can be any length.
     if (!raster::dimensionsAllowed(width, height) ||
-        width * height > raster::kMaxPixelsPerInputByte * data.size())
+        width * height > raster::kMaxPixelsPerInputByte * entropyCodedBytes(data))
         return {};
     const bool grey = d.cinfo.out_color_space == JCS_GRAYSCALE;
-    QImage image = raster::allocateImage(int(width), int(height),
-                                         grey ? QImage::Format_Indexed8 : QImage::Format_RGB888);
+    const QImage::Format format = grey ? QImage::Format_Indexed8 : QImage::Format_RGB888;
+    const int orientation = exifOrientation(data);
+    // Turning the picture upright takes a second copy of it. What remains of the budget
+    // is libjpeg's: a progressive file keeps every coefficient of the picture at once,
+    // and the library refuses one whose coefficients do not fit.
+    const std::int64_t pictureCost =
+        raster::imageBytes(width, height, format) * (orientation == 1 ? 1 : 2);
+    if (pictureCost >= raster::kMaxLoadBytes)
+        return {};
+    d.cinfo.mem->max_memory_to_use = long(raster::kMaxLoadBytes - pictureCost);
+    QImage image = raster::allocateImage(int(width), int(height), format);
     if (image.isNull())
         return {};
     if (grey)
         image.setColorTable(greyColorTable());
     if (!decodeInto(d, image))
         return {};
-    return uprightImage(image, exifOrientation(data));
+    return uprightImage(image, orientation);
 }
 
 namespace {

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QImage>
 
+#include "raster/LoadBudget.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -41,3 +43,10 @@ void checkRoundTrip(QByteArrayView bytes, Decode decode, Encode encode, QRgb mas
 }
 
 } // namespace fuzz
+
+// Qt's readers get the program's allocation limit, as at the program's start.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    raster::limitImageReaders();
+    return 0;
+}

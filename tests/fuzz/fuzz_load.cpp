@@ -1,3 +1,4 @@
+#include "FuzzSupport.h"
 #include "raster/BitmapIO.h"
 #include "raster/ColorQuantizer.h"
 

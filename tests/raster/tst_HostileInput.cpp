@@ -1,3 +1,4 @@
+#include "HostileFileSupport.h"
 #include "MemoryTestSupport.h"
 #include "TestRegistry.h"
 
@@ -5,20 +6,11 @@
 
 #include <QTest>
 
+using hostile::append16;
+using hostile::append32;
 using memory_test::addressSpace;
 
 namespace {
-
-void append16(QByteArray& out, int value)
-{
-    out.append(char(value & 0xff)).append(char((value >> 8) & 0xff));
-}
-
-void append32(QByteArray& out, qint64 value)
-{
-    append16(out, int(value & 0xffff));
-    append16(out, int((value >> 16) & 0xffff));
-}
 
 // A PCX header for a width × height picture, then body.
 QByteArray pcxFile(int bits, int planes, bool encoded, int width, int height, int bytesPerLine,
