@@ -2,6 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include <jpeglib.h>
 
 namespace hostile {
 
@@ -326,6 +332,43 @@ QByteArray flatJpeg(const JpegClaim& claim)
     if (codedBits % 8 != 0) // the last byte is padded with one bits
         out[out.size() - 1] = char((1 << (8 - codedBits % 8)) - 1);
     return out.append("\xFF\xD9", 2);
+}
+
+QByteArray flatArithmeticJpeg(int width, int height, int paddingBytes)
+{
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors); // the settings are fixed: an error here is a bug
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    cinfo.arith_code = TRUE;
+    jpeg_start_compress(&cinfo, TRUE);
+    for (int left = paddingBytes; left > 0;) {
+        const int body = std::clamp(left - 4, 0, 65533);
+        const std::vector<JOCTET> comment(size_t(body), 'x');
+        jpeg_write_marker(&cinfo, JPEG_COM, comment.data(), unsigned(body));
+        left -= body + 4;
+    }
+    std::vector<JSAMPLE> row(size_t(width) * 3);
+    for (size_t i = 0; i < row.size(); i += 3) {
+        row[i] = 200;
+        row[i + 1] = 120;
+        row[i + 2] = 40;
+    }
+    JSAMPROW rows[] = {row.data()};
+    while (cinfo.next_scanline < cinfo.image_height)
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    const std::unique_ptr<unsigned char, decltype(&std::free)> owned(buffer, &std::free);
+    return QByteArray(reinterpret_cast<const char*>(buffer), qsizetype(size));
 }
 
 QByteArray flatGif(const GifClaim& claim)

@@ -38,6 +38,10 @@ struct JpegClaim {
 // picture of that size. A progressive one holds only its DC scan.
 QByteArray flatJpeg(const JpegClaim& claim);
 
+// A flat colour picture coded arithmetically by libjpeg: a few hundred bytes for tens of
+// megapixels, behind paddingBytes of comment segments.
+QByteArray flatArithmeticJpeg(int width, int height, int paddingBytes);
+
 struct GifClaim {
     int screenWidth = 0;
     int screenHeight = 0;
