@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -135,6 +136,7 @@ private slots:
     void badFilesFailAndLeaveBitmapEmpty();
     void photosOpenOnWhite_data();
     void photosOpenOnWhite();
+    void loadsLeaveTheReaderLimitAlone();
 };
 
 void BitmapIOTest::detectsFormatByContent_data()
@@ -436,6 +438,20 @@ void BitmapIOTest::photosOpenOnWhite()
         QCOMPARE(qAlpha(kept.image().pixel(x, 0)), alpha[x]);
         QCOMPARE(opened.image().pixel(x, 0), photo[x]);
     }
+}
+
+// Qt's allocation limit is shared by every reader in the process: a load that changed
+// it would make later, unrelated reads fail.
+void BitmapIOTest::loadsLeaveTheReaderLimitAlone()
+{
+    const int limit = QImageReader::allocationLimit();
+    RasterBitmap bitmap;
+    QVERIFY(loadBitmapMemory(writtenByQt(QImage(16, 16, QImage::Format_ARGB32), "png"), bitmap, 0));
+    QVERIFY(!loadBitmapMemory(pngClaiming(15800, 15800), bitmap, 0));
+    QCOMPARE(QImageReader::allocationLimit(), limit);
+    QImage icon(1024, 1024, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    QCOMPARE(QImage::fromData(writtenByQt(icon, "png"), "png").size(), QSize(1024, 1024));
 }
 
 REGISTER_TEST(BitmapIOTest);
