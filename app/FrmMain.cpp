@@ -552,7 +552,7 @@ bool TMainForm::LoadPhotoFile(const QString& fileName)
     RasterBitmap original;
     bool read = false;
     swallowErrors([&] {
-        read = loadBitmap(fileName, work, 0) && IsBitmapAllocated(work) &&
+        read = loadPhoto(fileName, work) && IsBitmapAllocated(work) &&
                (work.bitsPerPixel() >= 24 || convertTo24(work)) && copyBitmap(original, work);
     });
     if (!read) {

@@ -1,6 +1,7 @@
 #include "app/FrmMain.h"
 #include "app/MessageBoxSink.h"
 #include "app/QtTranslations.h"
+#include "raster/LoadBudget.h"
 #include "ui/WindowLook.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("TAMSEL"));
     QApplication::setApplicationName(programCaption());
+    raster::limitImageReaders();
     installFontSubstitutions();
     // The standard dialogs (open, save, print, the message boxes' buttons) in Korean too.
     if (!installQtKoreanTranslations(application))

@@ -1,5 +1,7 @@
 #include "BenchRegistry.h"
 
+#include "raster/LoadBudget.h"
+
 #include <QApplication>
 
 #include <sys/resource.h>
@@ -127,6 +129,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    raster::limitImageReaders();
     const Options options = parseOptions(argc, argv);
     std::printf("%-10s %-44s %12s %12s %6s\n", "group", "benchmark", "median cpu", "median wall",
                 "runs");

@@ -2,12 +2,14 @@
 
 #include "raster/BitmapOps.h"
 #include "raster/BmpCodec.h"
+#include "raster/ColorOps.h"
 #include "raster/ColorQuantizer.h"
 #include "raster/EmfCodec.h"
 #include "raster/GifCodec.h"
 #include "raster/HeifCodec.h"
 #include "raster/IcoCodec.h"
 #include "raster/JpegCodec.h"
+#include "raster/LoadBudget.h"
 #include "raster/PcxCodec.h"
 #include "raster/WmfCodec.h"
 
@@ -79,6 +81,31 @@ QByteArray qtFormatOf(QByteArrayView data)
     return {};
 }
 
+// The layout the file's pixels end up in: Qt reads opaque colour as 32-bit words, and
+// the file's own depth is 24.
+QImage::Format keptFormat(QImage::Format decoded)
+{
+    const QImage::Format stored = raster::storedFormat(decoded);
+    return stored == QImage::Format_RGB32 ? QImage::Format_RGB888 : stored;
+}
+
+// The peak cost of reading a width × height picture that Qt decodes to the given
+// layout (unknown before a WebP is read: then 32 bits, and libwebp's own 32-bit copy of
+// the picture on top) and converting it into the kept layout.
+qint64 qtDecodeCost(qint64 width, qint64 height, QImage::Format decoded)
+{
+    qint64 cost = 0;
+    if (decoded == QImage::Format_Invalid) {
+        decoded = QImage::Format_ARGB32;
+        cost += raster::imageBytes(width, height, decoded);
+    }
+    cost += raster::imageBytes(width, height, decoded);
+    const QImage::Format kept = keptFormat(decoded);
+    if (kept != decoded)
+        cost += raster::imageBytes(width, height, kept);
+    return cost;
+}
+
 QImage decodeWithQt(QByteArrayView data, const QByteArray& format)
 {
     QByteArray bytes = QByteArray::fromRawData(data.data(), data.size());
@@ -88,18 +115,20 @@ QImage decodeWithQt(QByteArrayView data, const QByteArray& format)
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
-    if (!raster::dimensionsAllowed(size.width(), size.height()))
+    const qint64 pixels = qint64(size.width()) * size.height();
+    // Deflate and lossless WebP can pack a flat colour tighter than any photo: what a
+    // few bytes claim beyond that is refused like the other compressed formats.
+    if (!raster::dimensionsAllowed(size.width(), size.height()) ||
+        pixels > raster::kMaxPixelsPerInputByte * data.size() ||
+        qtDecodeCost(size.width(), size.height(), reader.imageFormat()) > raster::kMaxLoadBytes)
         return {};
-    // Room for the header's size at up to 64 bits a pixel, and no more.
-    const qint64 bytesNeeded = qint64(size.width()) * size.height() * 8;
-    reader.setAllocationLimit(int((bytesNeeded >> 20) + 1));
-    const QImage image = reader.read();
+    QImage image = reader.read();
     if (!raster::dimensionsAllowed(image.width(), image.height()))
         return {};
-    // Qt reads opaque colour as 32-bit words; the file's own depth is 24.
-    return image.hasAlphaChannel() || image.depth() < 24
-               ? image
-               : image.convertToFormat(QImage::Format_RGB888);
+    // In place where Qt can, so the picture is not held twice.
+    const QImage::Format kept = keptFormat(image.format());
+    image.convertTo(kept);
+    return image.format() == kept ? image : QImage();
 }
 
 QImage decodeAny(QByteArrayView data)
@@ -122,6 +151,18 @@ QImage decodeAny(QByteArrayView data)
         return decodeEmf(data);
     const QByteArray format = qtFormatOf(data);
     return format.isEmpty() ? QImage() : decodeWithQt(data, format);
+}
+
+QImage::Format depthFormat(int bitsPerPixel)
+{
+    switch (bitsPerPixel) {
+    case 8:
+        return QImage::Format_Indexed8;
+    case 24:
+        return QImage::Format_RGB888;
+    default:
+        return QImage::Format_RGB32;
+    }
 }
 
 // The image at the given depth (8, 24 or 32); 8 bits holds at most maxColours colours.
@@ -190,8 +231,14 @@ bool loadBitmapMemory(QByteArrayView data, RasterBitmap& bitmap, int bitsPerPixe
     QImage image = decodeAny(data);
     if (image.isNull())
         return false;
-    if (bitsPerPixel != 0)
+    if (bitsPerPixel != 0) {
+        // The decoded picture and its converted copy live side by side for a moment.
+        if (image.sizeInBytes() +
+                raster::imageBytes(image.width(), image.height(), depthFormat(bitsPerPixel)) >
+            raster::kMaxLoadBytes)
+            return false;
         image = atDepth(RasterBitmap(image).image(), bitsPerPixel);
+    }
     bitmap.setImage(std::move(image));
     return bitmap.isAllocated();
 }
@@ -207,6 +254,14 @@ bool loadBitmap(const QString& fileName, RasterBitmap& bitmap, int bitsPerPixel)
         return false;
     const QByteArray data = file.read(file.size());
     return loadBitmapMemory(data, bitmap, bitsPerPixel);
+}
+
+bool loadPhoto(const QString& fileName, RasterBitmap& bitmap)
+{
+    if (loadBitmap(fileName, bitmap, 0) && flattenOnWhite(bitmap))
+        return true;
+    bitmap.free();
+    return false;
 }
 
 bool saveBitmap(const QString& fileName, const RasterBitmap& bitmap, SaveFormat format,

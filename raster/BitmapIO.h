@@ -13,6 +13,9 @@ enum class SaveFormat { Pcx = 1, Gif = 2, Bmp = 6, Jpeg = 10 };
 // converts. On failure returns false and leaves bitmap empty.
 [[nodiscard]] bool loadBitmap(const QString& fileName, RasterBitmap& bitmap, int bitsPerPixel = 0);
 [[nodiscard]] bool loadBitmapMemory(QByteArrayView data, RasterBitmap& bitmap, int bitsPerPixel);
+// Loads a photo to work on: at the file's own depth, composited over white where the
+// file is transparent, since an ID photo wants a white background.
+[[nodiscard]] bool loadPhoto(const QString& fileName, RasterBitmap& bitmap);
 
 // Saves at the given depth (JPEG 24; BMP 8, 24, 32; PCX 8, 24; GIF 8). qualityFactor 2
 // is the finest lossy setting. Writes a temporary file beside the target and renames

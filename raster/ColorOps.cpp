@@ -209,3 +209,40 @@ bool changeSaturation(RasterBitmap& bitmap, int amount)
     return transformPixels(bitmap.image(),
                            [factor](int& r, int& g, int& b) { scaleSaturation(r, g, b, factor); });
 }
+
+namespace {
+
+inline int overWhite(int channel, int alpha)
+{
+    return (channel * alpha + 255 * (255 - alpha) + 127) / 255;
+}
+
+inline QRgb opaqueOverWhite(QRgb colour)
+{
+    const int alpha = qAlpha(colour);
+    return qRgb(overWhite(qRed(colour), alpha), overWhite(qGreen(colour), alpha),
+                overWhite(qBlue(colour), alpha));
+}
+
+} // namespace
+
+bool flattenOnWhite(RasterBitmap& bitmap)
+{
+    QImage& image = bitmap.image();
+    if (image.format() == QImage::Format_Indexed8) {
+        QList<QRgb> table = image.colorTable();
+        std::transform(table.begin(), table.end(), table.begin(), opaqueOverWhite);
+        image.setColorTable(table);
+        return true;
+    }
+    if (image.format() != QImage::Format_ARGB32)
+        return bitmap.isAllocated();
+    uchar* base = raster::writablePixels(image);
+    if (!base)
+        return false;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(base + y * image.bytesPerLine());
+        std::transform(row, row + image.width(), row, opaqueOverWhite);
+    }
+    return image.reinterpretAsFormat(QImage::Format_RGB32);
+}

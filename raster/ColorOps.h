@@ -17,3 +17,7 @@
 [[nodiscard]] bool changeHue(RasterBitmap& bitmap, int angle);
 // tenths of a percent: -1000 grey, 0 no change, +1000 doubled (clamped).
 [[nodiscard]] bool changeSaturation(RasterBitmap& bitmap, int amount);
+// Composites the picture over white and makes it opaque: a transparent pixel becomes
+// white, a half-transparent one its blend with white. Depth and layout stay (ARGB32
+// becomes RGB32; an 8-bit bitmap changes its palette).
+[[nodiscard]] bool flattenOnWhite(RasterBitmap& bitmap);

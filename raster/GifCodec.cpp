@@ -136,7 +136,8 @@ bool composeImage(GifFileType* gif, QImage& screen, int paletteSize, int transpa
         uchar* out = screen.scanLine(top + row);
         for (int x = firstColumn; x < endColumn; ++x) {
             const int index = line[size_t(x - left)];
-            if (index == transparentIndex)
+            // A transparent index beyond the map has no entry to mark: keep the background.
+            if (index == transparentIndex && index >= paletteSize)
                 continue;
             out[x] = uchar(index < paletteSize ? index : 0);
         }
@@ -207,17 +208,26 @@ QImage decodeGif(QByteArrayView data)
     int transparentIndex = -1;
     if (!seekFirstImage(gif.get(), transparentIndex))
         return {};
+    // Rows of the image that fall off the screen are decoded all the same (an interlaced
+    // one to its last pass), so the image is held to the same caps as the screen.
+    const GifImageDesc& desc = gif->Image;
+    if (!raster::dimensionsAllowed(desc.Width, desc.Height) ||
+        qint64(desc.Width) * desc.Height > raster::kMaxPixelsPerInputByte * data.size())
+        return {};
 
-    const QList<QRgb> palette =
-        paletteOf(gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap);
+    QList<QRgb> palette = paletteOf(gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap);
     QImage screen = raster::allocateImage(gif->SWidth, gif->SHeight, QImage::Format_Indexed8);
     if (screen.isNull())
         return {};
-    screen.setColorTable(palette);
     // The background index belongs to the global map; with a local map it means nothing.
     const int background = gif->Image.ColorMap == nullptr && gif->SBackGroundColor < palette.size()
                                ? gif->SBackGroundColor
                                : 0;
+    // Transparent pixels keep the background's colour, and say that they are transparent.
+    if (transparentIndex >= 0 && transparentIndex < palette.size())
+        palette[transparentIndex] = qRgba(qRed(palette[background]), qGreen(palette[background]),
+                                          qBlue(palette[background]), 0);
+    screen.setColorTable(palette);
     screen.fill(uint(background));
     if (!composeImage(gif.get(), screen, int(palette.size()), transparentIndex))
         return {};

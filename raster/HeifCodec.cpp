@@ -1,6 +1,7 @@
 #include "raster/HeifCodec.h"
 
 #include "raster/LargeImage.h"
+#include "raster/LoadBudget.h"
 #include "raster/RasterBitmap.h"
 
 #include <algorithm>
@@ -66,6 +67,19 @@ Image decodedImage(const heif_image_handle* handle)
     return Image(image);
 }
 
+// The declared picture within the caps, claiming no more than the data can code, and
+// its decode within the load budget: libheif holds up to three full-size planes (of two
+// bytes a sample above 8 bits) and their RGB conversion while we copy that.
+bool withinBudget(const heif_image_handle* handle, qint64 dataSize)
+{
+    const qint64 width = heif_image_handle_get_width(handle);
+    const qint64 height = heif_image_handle_get_height(handle);
+    const qint64 sampleBytes = heif_image_handle_get_luma_bits_per_pixel(handle) > 8 ? 2 : 1;
+    return raster::dimensionsAllowed(width, height) &&
+           width * height <= raster::kMaxPixelsPerInputByte * dataSize &&
+           width * height * (3 * sampleBytes + 3 + 3) <= raster::kMaxLoadBytes;
+}
+
 QImage decodeHeifImage(QByteArrayView data)
 {
     if (!looksLikeHeif(data))
@@ -76,8 +90,7 @@ QImage decodeHeifImage(QByteArrayView data)
     heif_context_set_maximum_image_size_limit(context.get(), int(raster::kMaxSide));
     heif_context_set_max_decoding_threads(context.get(), 0);
     const Handle handle = primaryImage(context.get(), data);
-    if (!handle || !raster::dimensionsAllowed(heif_image_handle_get_width(handle.get()),
-                                              heif_image_handle_get_height(handle.get())))
+    if (!handle || !withinBudget(handle.get(), data.size()))
         return {};
     // A grid image may claim far more pixels inside than its declared size; hold the
     // decoder to the declared size (with room for ordinary tile sizes) so a hostile

@@ -1,7 +1,9 @@
 #include "raster/JpegCodec.h"
 
 #include "raster/ExifOrientation.h"
+#include "raster/JpegScanData.h"
 #include "raster/LargeImage.h"
+#include "raster/LoadBudget.h"
 #include "raster/Palette.h"
 #include "raster/RasterBitmap.h"
 
@@ -72,9 +74,28 @@ void installErrorManager(ErrorManager& errors)
     errors.base.output_message = discardMessage;
 }
 
-void limitScans(j_common_ptr cinfo)
+// Where the coded scans begin, once the header is read.
+struct Progress {
+    jpeg_progress_mgr base;
+    const JOCTET* scanStart = nullptr;
+};
+
+// Besides the scan count, the rows put out so far must have come from enough coded
+// bytes: data padded inside a scan, after a tiny arithmetic-coded picture, passes any
+// check of the file's size before decoding.
+void limitWork(j_common_ptr cinfo)
 {
-    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
+    const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > kMaxScans)
+        jumpOut(cinfo);
+    const auto* progress = reinterpret_cast<const Progress*>(d->progress);
+    if (!progress->scanStart)
+        return;
+    // A little slack for the rows decoded ahead of the bytes that the reader has counted.
+    constexpr std::int64_t kSlackBytes = 1024;
+    const std::int64_t consumed = d->src->next_input_byte - progress->scanStart;
+    if (std::int64_t(d->output_scanline) * d->output_width >
+        raster::kMaxPixelsPerInputByte * (consumed + kSlackBytes))
         jumpOut(cinfo);
 }
 
@@ -83,7 +104,7 @@ struct Decompressor {
     {
         installErrorManager(errors);
         cinfo.err = &errors.base;
-        progress.progress_monitor = limitScans;
+        progress.base.progress_monitor = limitWork;
     }
     ~Decompressor() { jpeg_destroy_decompress(&cinfo); }
     Decompressor(const Decompressor&) = delete;
@@ -91,7 +112,7 @@ struct Decompressor {
 
     jpeg_decompress_struct cinfo{};
     ErrorManager errors{};
-    jpeg_progress_mgr progress{};
+    Progress progress{};
 };
 
 bool readHeader(Decompressor& d, const unsigned char* data, unsigned long size)
@@ -99,9 +120,10 @@ bool readHeader(Decompressor& d, const unsigned char* data, unsigned long size)
     if (setjmp(d.errors.jump))
         return false;
     jpeg_create_decompress(&d.cinfo);
-    d.cinfo.progress = &d.progress;
+    d.cinfo.progress = &d.progress.base;
     jpeg_mem_src(&d.cinfo, data, size);
     jpeg_read_header(&d.cinfo, TRUE);
+    d.progress.scanStart = d.cinfo.src->next_input_byte;
     switch (d.cinfo.jpeg_color_space) {
     case JCS_GRAYSCALE:
         d.cinfo.out_color_space = JCS_GRAYSCALE;
@@ -196,19 +218,29 @@ QImage decodeJpeg(QByteArrayView data)
     const std::int64_t width = d.cinfo.output_width;
     const std::int64_t height = d.cinfo.output_height;
     // Any complete JPEG needs at least a bit per 8 × 8 block, well within the ratio cap.
+    // Only the coded scans count: comment and application segments can be any length.
     if (!raster::dimensionsAllowed(width, height) ||
-        width * height > raster::kMaxPixelsPerInputByte * data.size())
+        width * height > raster::kMaxPixelsPerInputByte * entropyCodedBytes(data))
         return {};
     const bool grey = d.cinfo.out_color_space == JCS_GRAYSCALE;
-    QImage image = raster::allocateImage(int(width), int(height),
-                                         grey ? QImage::Format_Indexed8 : QImage::Format_RGB888);
+    const QImage::Format format = grey ? QImage::Format_Indexed8 : QImage::Format_RGB888;
+    const int orientation = exifOrientation(data);
+    // Turning the picture upright takes a second copy of it. What remains of the budget
+    // is libjpeg's: a progressive file keeps every coefficient of the picture at once,
+    // and the library refuses one whose coefficients do not fit.
+    const std::int64_t pictureCost =
+        raster::imageBytes(width, height, format) * (orientation == 1 ? 1 : 2);
+    if (pictureCost >= raster::kMaxLoadBytes)
+        return {};
+    d.cinfo.mem->max_memory_to_use = long(raster::kMaxLoadBytes - pictureCost);
+    QImage image = raster::allocateImage(int(width), int(height), format);
     if (image.isNull())
         return {};
     if (grey)
         image.setColorTable(greyColorTable());
     if (!decodeInto(d, image))
         return {};
-    return uprightImage(image, exifOrientation(data));
+    return uprightImage(image, orientation);
 }
 
 namespace {

@@ -8,30 +8,19 @@ namespace {
 
 QImage normalized(QImage image)
 {
-    switch (image.format()) {
-    case QImage::Format_Invalid:
-    case QImage::Format_Indexed8:
-    case QImage::Format_RGB888:
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
+    const QImage::Format stored = raster::storedFormat(image.format());
+    if (stored == image.format())
         return image;
-    case QImage::Format_Mono:
-    case QImage::Format_MonoLSB:
-        return image.convertToFormat(QImage::Format_Indexed8);
-    case QImage::Format_Grayscale8: {
-        // Same bytes, read through a grey palette.
-        QImage indexed(image.size(), QImage::Format_Indexed8);
-        if (indexed.isNull())
-            return {};
-        indexed.setColorTable(greyColorTable());
-        for (int y = 0; y < image.height(); ++y)
-            std::memcpy(indexed.scanLine(y), image.constScanLine(y), size_t(image.width()));
-        return indexed;
-    }
-    default:
-        return image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_ARGB32)
-                                       : image.convertToFormat(QImage::Format_RGB888);
-    }
+    if (image.format() != QImage::Format_Grayscale8)
+        return image.convertToFormat(stored);
+    // Same bytes, read through a grey palette.
+    QImage indexed(image.size(), QImage::Format_Indexed8);
+    if (indexed.isNull())
+        return {};
+    indexed.setColorTable(greyColorTable());
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(indexed.scanLine(y), image.constScanLine(y), size_t(image.width()));
+    return indexed;
 }
 
 } // namespace
@@ -59,6 +48,26 @@ int RasterBitmap::bitsPerPixel() const
 }
 
 namespace raster {
+
+QImage::Format storedFormat(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_Invalid:
+    case QImage::Format_Indexed8:
+    case QImage::Format_RGB888:
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+        return format;
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+    case QImage::Format_Grayscale8:
+        return QImage::Format_Indexed8;
+    default:
+        return QImage::toPixelFormat(format).alphaUsage() == QPixelFormat::UsesAlpha
+                   ? QImage::Format_ARGB32
+                   : QImage::Format_RGB888;
+    }
+}
 
 bool dimensionsAllowed(std::int64_t width, std::int64_t height)
 {

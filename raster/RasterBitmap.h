@@ -46,6 +46,9 @@ inline constexpr std::int64_t kMaxPixels = 250'000'000;
 // memory.
 inline constexpr std::int64_t kMaxPixelsPerInputByte = 4096;
 
+// The supported layout that an image of the given format is kept in.
+QImage::Format storedFormat(QImage::Format format);
+
 // True when a width × height image is positive and within the caps above.
 bool dimensionsAllowed(std::int64_t width, std::int64_t height);
 

@@ -133,6 +133,7 @@ private slots:
     void layout();
     void opening_data();
     void opening();
+    void transparentPhotoOpensOnWhite();
     void missingFileKeepsThePhotoButResets();
     void failedLoadKeepsThePhoto_data();
     void failedLoadKeepsThePhoto();
@@ -279,6 +280,23 @@ void MainFormTest::opening()
              std::as_const(form.WorkBitmap).image().constBits());
     QCOMPARE(form.Gauge->value(), zoom);
     QCOMPARE(form.edtValue->text(), QString::number(zoom));
+}
+
+// An ID photo wants a white background: clear areas come out white, not black.
+void MainFormTest::transparentPhotoOpensOnWhite()
+{
+    QImage picture(2, 1, QImage::Format_ARGB32);
+    picture.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    picture.setPixel(1, 0, qRgba(0, 0, 255, 128));
+    const QString path = m_dir.filePath(QStringLiteral("transparent.png"));
+    QVERIFY(picture.save(path));
+    TMainForm form;
+    show(form);
+    form.OpenPhotoFile(path);
+
+    QVERIFY(IsBitmapAllocated(form.WorkBitmap));
+    QCOMPARE(form.WorkBitmap.image().pixel(0, 0), qRgb(255, 255, 255));
+    QCOMPARE(form.WorkBitmap.image().pixel(1, 0), qRgb(127, 127, 255));
 }
 
 void MainFormTest::missingFileKeepsThePhotoButResets()

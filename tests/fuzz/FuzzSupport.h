@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include "raster/LoadBudget.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -52,3 +54,10 @@ void checkRoundTrip(QByteArrayView bytes, Decode decode, Encode encode, QRgb mas
 }
 
 } // namespace fuzz
+
+// Qt's readers get the program's allocation limit, as at the program's start.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    raster::limitImageReaders();
+    return 0;
+}

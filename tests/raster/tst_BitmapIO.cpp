@@ -1,4 +1,5 @@
 #include "ByteWriter.h"
+#include "HostileFileSupport.h"
 #include "ImageCompare.h"
 #include "TestData.h"
 #include "TestRegistry.h"
@@ -11,6 +12,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -21,6 +23,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+using hostile::crc32;
 using image_compare::meanAbsDifference;
 using namespace test_data;
 
@@ -42,17 +45,6 @@ QImage smallColourPicture()
         for (int x = 0; x < 24; ++x)
             image.setPixel(x, y, qRgb(x * 10, y * 15, (x + y) * 5));
     return image;
-}
-
-quint32 crc32(QByteArrayView bytes)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (char c : bytes) {
-        crc ^= uchar(c);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
 }
 
 void putBigEndian(QByteArray& bytes, int at, quint32 value)
@@ -136,6 +128,9 @@ private slots:
     void failedSaveKeepsOldFile();
     void badFilesFailAndLeaveBitmapEmpty_data();
     void badFilesFailAndLeaveBitmapEmpty();
+    void photosOpenOnWhite_data();
+    void photosOpenOnWhite();
+    void loadsLeaveTheReaderLimitAlone();
 };
 
 void BitmapIOTest::detectsFormatByContent_data()
@@ -375,6 +370,80 @@ void BitmapIOTest::badFilesFailAndLeaveBitmapEmpty()
     bitmap.setImage(smallColourPicture());
     QVERIFY(!loadBitmapMemory(bytes, bitmap, 24));
     QVERIFY(!bitmap.isAllocated());
+}
+
+void BitmapIOTest::photosOpenOnWhite_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<int>>("alpha");  // as loadBitmap keeps it
+    QTest::addColumn<QList<QRgb>>("photo"); // as loadPhoto flattens the pixels
+
+    // Clear, half-covered and opaque pixels.
+    QImage translucent(3, 1, QImage::Format_ARGB32);
+    translucent.setPixel(0, 0, qRgba(255, 0, 0, 0));
+    translucent.setPixel(1, 0, qRgba(0, 0, 0, 128));
+    translucent.setPixel(2, 0, qRgba(0, 0, 255, 255));
+    const QList<int> alpha{0, 128, 255};
+    const QList<QRgb> onWhite{qRgb(255, 255, 255), qRgb(127, 127, 127), qRgb(0, 0, 255)};
+    QTest::newRow("PNG") << writtenByQt(translucent, "png") << alpha << onWhite;
+    QBuffer webp;
+    webp.open(QIODevice::WriteOnly);
+    QImageWriter lossless(&webp, "webp");
+    lossless.setQuality(100);
+    QVERIFY(lossless.write(translucent));
+    QTest::newRow("lossless WebP") << webp.data() << alpha << onWhite;
+
+    hostile::GifClaim gif;
+    gif.screenWidth = 3;
+    gif.screenHeight = 1;
+    gif.imageWidth = 1;
+    gif.imageHeight = 1;
+    gif.colour = qRgb(0, 128, 0);
+    gif.background = qRgb(10, 20, 30);
+    const QRgb background = gif.background;
+    QTest::newRow("GIF, opaque background") << hostile::flatGif(gif) << QList<int>{255, 255, 255}
+                                            << QList<QRgb>{gif.colour, background, background};
+    gif.transparentBackground = true;
+    QTest::newRow("GIF, transparent background")
+        << hostile::flatGif(gif) << QList<int>{255, 0, 0}
+        << QList<QRgb>{gif.colour, qRgb(255, 255, 255), qRgb(255, 255, 255)};
+}
+
+// The codecs keep what the file says; only a photo opened to work on is put on white.
+void BitmapIOTest::photosOpenOnWhite()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<int>, alpha);
+    QFETCH(QList<QRgb>, photo);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("photo"));
+    QVERIFY(writeFile(path, bytes));
+
+    RasterBitmap kept;
+    QVERIFY(loadBitmap(path, kept));
+    RasterBitmap opened;
+    QVERIFY(loadPhoto(path, opened));
+    QCOMPARE(opened.bitsPerPixel(), kept.bitsPerPixel());
+    QVERIFY(!opened.image().hasAlphaChannel());
+    QCOMPARE(opened.width(), int(photo.size()));
+    for (int x = 0; x < opened.width(); ++x) {
+        QCOMPARE(qAlpha(kept.image().pixel(x, 0)), alpha[x]);
+        QCOMPARE(opened.image().pixel(x, 0), photo[x]);
+    }
+}
+
+// Qt's allocation limit is shared by every reader in the process: a load that changed
+// it would make later, unrelated reads fail.
+void BitmapIOTest::loadsLeaveTheReaderLimitAlone()
+{
+    const int limit = QImageReader::allocationLimit();
+    RasterBitmap bitmap;
+    QVERIFY(loadBitmapMemory(writtenByQt(QImage(16, 16, QImage::Format_ARGB32), "png"), bitmap, 0));
+    QVERIFY(!loadBitmapMemory(pngClaiming(15800, 15800), bitmap, 0));
+    QCOMPARE(QImageReader::allocationLimit(), limit);
+    QImage icon(1024, 1024, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    QCOMPARE(QImage::fromData(writtenByQt(icon, "png"), "png").size(), QSize(1024, 1024));
 }
 
 REGISTER_TEST(BitmapIOTest);

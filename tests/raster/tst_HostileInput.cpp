@@ -1,4 +1,5 @@
 #include "ByteWriter.h"
+#include "HostileFileSupport.h"
 #include "MemoryTestSupport.h"
 #include "TestRegistry.h"
 

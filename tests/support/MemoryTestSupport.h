@@ -23,6 +23,14 @@ inline qint64 addressSpace(const QByteArray& field)
     return -1;
 }
 
+// Starts a new measurement of the peak resident size ("VmHWM"), which then equals the
+// resident size now; false where the kernel does not allow it.
+inline bool resetPeakResident()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
 // While alive, the process may grow by at most `headroom` bytes of address space, so a
 // larger allocation fails. The previous limit comes back on destruction.
 class AddressSpaceLimit {

@@ -1,5 +1,7 @@
 #include "TestRegistry.h"
 
+#include "raster/LoadBudget.h"
+
 #include <QApplication>
 #include <QTest>
 
@@ -12,6 +14,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    raster::limitImageReaders();
     const auto& tests = testing_support::registry();
     if (argc > 1 && argv[1][0] != '-') {
         const auto it = tests.find(argv[1]);
