@@ -19,7 +19,7 @@ namespace {
 // The pictures tools/make-metafile-fixtures writes: 200 × 150 at 96 dpi, four shapes.
 QString fixturePath(const QString& name)
 {
-    return QStringLiteral(IDPHOTO_SOURCE_DIR "/tests/data/metafile/") + name;
+    return test_data::testDataPath(QStringLiteral("metafile/") + name);
 }
 
 QByteArray fixture(const QString& name)
