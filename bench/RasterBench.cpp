@@ -134,8 +134,8 @@ const bool registered = [] {
     registerRatio("size 6000x4000 / 999x799 (30x the pixels)",
                   "size final 6000x4000 -> 716x477 (cold)", "size final 999x799 -> 119x95 (cold)",
                   35.0);
-    registerRatio("rotate 6000x4000 / 999x799 (30x the pixels)", "rotate 6000x4000 (cold)",
-                  "rotate 999x799 (cold)", 35.0);
+    registerSideBySideRatio("rotate 6000x4000 / 999x799 (30x the pixels, side by side)",
+                            "rotate 6000x4000 (cold)", "rotate 999x799 (cold)", 35.0);
     return true;
 }();
 
