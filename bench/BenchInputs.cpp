@@ -2,6 +2,7 @@
 
 #include "raster/BitmapIO.h"
 #include "raster/BitmapOps.h"
+#include "raster/LargeImage.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -118,7 +119,14 @@ const RasterBitmap& printSheet()
 
 RasterBitmap freshCopy(const RasterBitmap& source)
 {
-    return RasterBitmap(source.image().copy());
+    const QImage& image = source.image();
+    QImage copy = raster::allocateImage(image.width(), image.height(), image.format());
+    if (copy.isNull())
+        fail("cannot copy the photo");
+    copy.setColorTable(image.colorTable());
+    for (int y = 0; y < image.height(); ++y)
+        std::copy_n(image.constScanLine(y), image.bytesPerLine(), copy.scanLine(y));
+    return RasterBitmap(std::move(copy));
 }
 
 void evictCaches()

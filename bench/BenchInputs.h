@@ -18,7 +18,8 @@ const QByteArray& photoJpegBytes(int width, int height);
 const RasterBitmap& printSheet();
 // A temporary directory for the files benchmarks write, removed at exit.
 QString scratchDirectory();
-// A copy sharing no pixels with source, so an in-place operation never times a detach.
+// A copy sharing no pixels with source, so an in-place operation never times a detach;
+// allocated as a decoded photo is (huge pages when large).
 RasterBitmap freshCopy(const RasterBitmap& source);
 // Pushes earlier data out of the processor caches, so that a small input is read from
 // memory like a large one and per-pixel costs compare.

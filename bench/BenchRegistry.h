@@ -18,11 +18,14 @@ struct Benchmark {
 };
 
 // Passes when the median of numerator is at most limit times the median of denominator.
+// A side-by-side ratio is measured again in rounds that alternate the two benchmarks, so
+// that both see the same load on a shared machine.
 struct RatioTarget {
     std::string label;
     std::string numerator;
     std::string denominator;
     double limit;
+    bool sideBySide = false;
 };
 
 // Reports a failed step of a measured operation; its time then means nothing.
@@ -56,6 +59,14 @@ inline bool registerRatio(std::string label, std::string numerator, std::string 
 {
     ratioTargets().push_back(
         {std::move(label), std::move(numerator), std::move(denominator), limit});
+    return true;
+}
+
+inline bool registerSideBySideRatio(std::string label, std::string numerator,
+                                    std::string denominator, double limit)
+{
+    ratioTargets().push_back(
+        {std::move(label), std::move(numerator), std::move(denominator), limit, true});
     return true;
 }
 

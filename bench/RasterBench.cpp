@@ -91,6 +91,11 @@ const bool registered = [] {
             [](RasterBitmap& b) { check(gaussianFilter(b, 100), "Gaussian"); });
     inPlace("filter", "Gaussian r=5 999x799", 999, 799,
             [](RasterBitmap& b) { check(gaussianFilter(b, 5), "Gaussian"); });
+    // 1 and 16 megapixels, for the linearity check.
+    inPlace("filter", "Gaussian r=100 1155x866", 1155, 866,
+            [](RasterBitmap& b) { check(gaussianFilter(b, 100), "Gaussian"); });
+    inPlace("filter", "Gaussian r=100 4620x3464", 4620, 3464,
+            [](RasterBitmap& b) { check(gaussianFilter(b, 100), "Gaussian"); });
     inPlace("filter", "average 10 263x215", 263, 215,
             [](RasterBitmap& b) { check(averageFilter(b, 10), "average"); });
     // The soft-glow effect's final chain, slider at its default.
@@ -114,15 +119,17 @@ const bool registered = [] {
                   "djpeg 6000x4000 (whole process)", 1.15);
     registerRatio("Gaussian r=100 / r=5, 999x799", "Gaussian r=100 999x799", "Gaussian r=5 999x799",
                   1.5);
+    registerSideBySideRatio("Gaussian 4620x3464 / 1155x866 (16x the pixels, side by side)",
+                            "Gaussian r=100 4620x3464", "Gaussian r=100 1155x866", 18.0);
     registerRatio("soft glow chain / its Gaussian step, 999x799", "soft glow chain 999x799",
                   "Gaussian r=100 999x799", 2.0);
     registerRatio("decode 6000x4000 / 999x799 (30x the pixels)", "JPEG decode 6000x4000",
                   "JPEG decode 999x799", 35.0);
-    registerRatio("size 6000x4000 / 999x799 (30x the pixels)",
-                  "size final 6000x4000 -> 716x477 (cold)", "size final 999x799 -> 119x95 (cold)",
-                  35.0);
-    registerRatio("rotate 6000x4000 / 999x799 (30x the pixels)", "rotate 6000x4000 (cold)",
-                  "rotate 999x799 (cold)", 35.0);
+    registerSideBySideRatio("size 6000x4000 / 999x799 (30x the pixels, side by side)",
+                            "size final 6000x4000 -> 716x477 (cold)",
+                            "size final 999x799 -> 119x95 (cold)", 35.0);
+    registerSideBySideRatio("rotate 6000x4000 / 999x799 (30x the pixels, side by side)",
+                            "rotate 6000x4000 (cold)", "rotate 999x799 (cold)", 35.0);
     return true;
 }();
 

@@ -78,27 +78,71 @@ double median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
 }
 
+struct Run {
+    double processorMs = 0;
+    double wallMs = 0;
+};
+
+Run timeOnce(const bench::Benchmark& benchmark)
+{
+    using Clock = std::chrono::steady_clock;
+    if (benchmark.setup)
+        benchmark.setup();
+    const double startProcessor = processorSeconds();
+    const auto start = Clock::now();
+    benchmark.run();
+    const double wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+    return {(processorSeconds() - startProcessor) * 1000.0, wallSeconds * 1000.0};
+}
+
 // At least minRuns runs, and more until minSeconds of timed work have passed.
 Result measure(const bench::Benchmark& benchmark, const Options& options)
 {
-    using Clock = std::chrono::steady_clock;
     std::vector<double> processor;
     std::vector<double> wall;
-    double totalSeconds = 0;
+    double totalMs = 0;
     while (int(processor.size()) < options.minRuns ||
-           (totalSeconds < options.minSeconds && int(processor.size()) < kMaxRuns)) {
-        if (benchmark.setup)
-            benchmark.setup();
-        const double startProcessor = processorSeconds();
-        const auto start = Clock::now();
-        benchmark.run();
-        const double wallSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-        const double processorUsed = processorSeconds() - startProcessor;
-        processor.push_back(processorUsed * 1000.0);
-        wall.push_back(wallSeconds * 1000.0);
-        totalSeconds += processorUsed;
+           (totalMs < options.minSeconds * 1000.0 && int(processor.size()) < kMaxRuns)) {
+        const Run run = timeOnce(benchmark);
+        processor.push_back(run.processorMs);
+        wall.push_back(run.wallMs);
+        totalMs += run.processorMs;
     }
     return {median(processor), median(wall), int(processor.size())};
+}
+
+double medianOfRuns(const bench::Benchmark& benchmark, int runs)
+{
+    std::vector<double> processor;
+    for (int i = 0; i < runs; ++i)
+        processor.push_back(timeOnce(benchmark).processorMs);
+    return median(processor);
+}
+
+// The median over rounds of each round's ratio, a round timing a few runs of one and then
+// of the other; one round first as warm-up. Slow drifts of the machine's load then touch
+// both sides of every ratio alike.
+double sideBySideRatio(const bench::Benchmark& numerator, const bench::Benchmark& denominator)
+{
+    constexpr int kRounds = 9;
+    constexpr int kRunsPerRound = 3;
+    medianOfRuns(numerator, 1);
+    medianOfRuns(denominator, 1);
+    std::vector<double> ratios;
+    for (int round = 0; round < kRounds; ++round) {
+        const double top = medianOfRuns(numerator, kRunsPerRound);
+        ratios.push_back(top / medianOfRuns(denominator, kRunsPerRound));
+    }
+    return median(ratios);
+}
+
+const bench::Benchmark* findBenchmark(const std::string& name)
+{
+    for (const bench::Benchmark& benchmark : bench::benchmarks()) {
+        if (benchmark.name == name)
+            return &benchmark;
+    }
+    return nullptr;
 }
 
 bool printRatios(const std::map<std::string, Result>& results)
@@ -112,7 +156,10 @@ bool printRatios(const std::map<std::string, Result>& results)
             std::printf("%-58s %9s %6.2fx  not run\n", target.label.c_str(), "-", target.limit);
             continue;
         }
-        const double ratio = numerator->second.medianMs / denominator->second.medianMs;
+        const double ratio = target.sideBySide
+                                 ? sideBySideRatio(*findBenchmark(target.numerator),
+                                                   *findBenchmark(target.denominator))
+                                 : numerator->second.medianMs / denominator->second.medianMs;
         const bool passed = ratio <= target.limit;
         allPassed = allPassed && passed;
         std::printf("%-58s %8.2fx %6.2fx  %s\n", target.label.c_str(), ratio, target.limit,

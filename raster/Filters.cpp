@@ -10,6 +10,8 @@
 #include <cmath>
 #include <complex>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <numbers>
 #include <vector>
@@ -87,90 +89,82 @@ template <int Channels> void averageImage(const QImage& source, QImage& result, 
 // ---- Gaussian filter ----
 //
 // Small sigmas use the sampled kernel directly. Larger ones use a fourth-order recursive
-// approximation (a causal and an anti-causal pass, sum of two damped cosines each side),
-// whose cost per pixel does not depend on sigma. Each line is padded with copies of its
-// edge values and the recursions start from their steady state for that value, so the
-// result is that of the picture extended with its edge colours for ever. Lines are
-// processed many at a time (a strip of columns, or a block of rows turned on its side),
-// so the inner loops run across independent lanes. Between the two directions samples
-// are kept as 16-bit with 8 fractional bits.
+// approximation whose cost per pixel does not depend on sigma: on each side the kernel is
+// a sum of two damped cosines, run as one complex first-order recursion per conjugate
+// pair, causal and anti-causal. That parallel form keeps its accuracy in single
+// precision where the equivalent fourth-order direct form would not, its poles being so
+// close to 1. The recursions start from their steady state for the edge value, so the
+// result is that of the picture extended with its edge colours for ever.
+//
+// Columns go first, a whole row of independent columns at a time, so every step runs
+// across vectors of lanes and the picture is read in order; rows then go in blocks turned
+// on their side. Between the two directions samples are kept as 16-bit fixed point.
 
-// Edge copies each side of a line: the recursion's order and the widest direct kernel's
-// half-width.
-constexpr int kPad = 4;
+using Lanes = float __attribute__((vector_size(32)));
+constexpr int kLaneCount = int(sizeof(Lanes) / sizeof(float));
+using Bytes = uchar __attribute__((vector_size(kLaneCount)));
+using Shorts = std::int16_t __attribute__((vector_size(kLaneCount * 2)));
+using Words = std::int32_t __attribute__((vector_size(sizeof(Lanes))));
+// Edge copies each side of a line turned on its side: the widest direct kernel's reach.
+constexpr int kPad = 3;
 constexpr double kDirectSigmaLimit = 1.0;
-// Above this the recursion's poles sit so close to 1 that doubles lose the picture.
+// Above this the poles sit so close to 1 that single precision loses the picture.
 constexpr int kMaxGaussianRadius = 3000;
-constexpr int kLanePixels = 16;
-constexpr int kFraction = 8;
+// Rows blurred together along the rows: a few vectors of lanes per step.
+constexpr int kBlockRows = 8;
+// Added to every sample on the way in and taken off on the way out, so that no state of
+// a recursion decays towards zero over a dark area: subnormal floats are many times
+// slower.
+constexpr float kLift = 1.0f / 16;
+// Fixed point between the directions, 7 fractional bits: partial sums stay within ±256.
+constexpr float kFixedOne = 128.0f;
+
+// One complex first-order recursion, state = pole · state + weight · sample.
+struct Pair {
+    float poleRe = 0, poleIm = 0;
+    float weightRe = 0, weightIm = 0;
+    float steadyRe = 0, steadyIm = 0; // the state for a constant 1: weight / (1 - pole)
+};
+using Pairs = std::array<Pair, 2>;
 
 struct LinePlan {
-    std::vector<double> kernel;       // direct weights (small sigmas), centre in the middle
-    std::array<double, 4> forward{};  // x[n], x[n-1], x[n-2], x[n-3]
-    std::array<double, 4> backward{}; // x[n+1] … x[n+4]
-    std::array<double, 4> feedback{}; // y[n∓1] … y[n∓4]
-    double forwardGain = 0;           // each pass's response to a constant 1
-    double backwardGain = 0;
+    std::vector<float> kernel; // direct weights (small sigmas), centre in the middle
+    Pairs causal;              // from the current sample backwards
+    Pairs anticausal;          // from the next sample onwards
 };
 
-using Polynomial = std::array<std::complex<double>, 5>;
-
-// Multiplies p (of degree < 4) by (1 - root·x).
-void multiplyByFactor(Polynomial& p, std::complex<double> root)
-{
-    for (int i = 4; i > 0; --i)
-        p[size_t(i)] -= root * p[size_t(i - 1)];
-}
+// Both pairs' complex states (real, imaginary, real, imaginary) for one vector of lanes.
+using State = std::array<float, 4 * kLaneCount>;
 
 LinePlan recursivePlan(double sigma)
 {
-    // Weights and exponents of the two damped cosines (each with its conjugate) whose sum
-    // fits the Gaussian on one side.
+    // One of each conjugate pair of weights and exponents whose damped cosines fit the
+    // Gaussian on one side; the other member only doubles the real part.
     using C = std::complex<double>;
-    const C weights[4] = {{1.6797292232361, 3.7348298269873},
-                          {1.6797292232361, -3.7348298269873},
-                          {-0.6802783501806, -0.2598300478959},
-                          {-0.6802783501806, 0.2598300478959}};
-    const C exponents[4] = {{1.7831906544515, 0.6318113174569},
-                            {1.7831906544515, -0.6318113174569},
-                            {1.7228297663338, 1.9969276832487},
-                            {1.7228297663338, -1.9969276832487}};
-    const double scale = 1.0 / (std::sqrt(2.0 * std::numbers::pi) * sigma);
-    C poles[4];
-    for (int k = 0; k < 4; ++k)
-        poles[k] = std::exp(-exponents[k] / sigma);
-    Polynomial denominator{1.0};
-    for (const C& pole : poles)
-        multiplyByFactor(denominator, pole);
-    Polynomial forward{};
-    Polynomial backward{};
-    for (int k = 0; k < 4; ++k) {
-        Polynomial term{weights[k] * scale};
-        for (int j = 0; j < 4; ++j)
-            if (j != k)
-                multiplyByFactor(term, poles[j]);
-        for (int i = 0; i < 4; ++i) {
-            forward[size_t(i)] += term[size_t(i)];
-            backward[size_t(i + 1)] += term[size_t(i)] * poles[k];
-        }
+    const C weights[2] = {{1.6797292232361, 3.7348298269873}, {-0.6802783501806, -0.2598300478959}};
+    const C exponents[2] = {{1.7831906544515, 0.6318113174569}, {1.7228297663338, 1.9969276832487}};
+    const double scale = 2.0 / (std::sqrt(2.0 * std::numbers::pi) * sigma);
+    auto single = [](C z) { return C(float(z.real()), float(z.imag())); };
+    C poles[2], forward[2], backward[2];
+    double total = 0;
+    for (int k = 0; k < 2; ++k) {
+        // Gains from the poles actually used, so that flat stays flat.
+        poles[k] = single(std::exp(-exponents[k] / sigma));
+        forward[k] = weights[k] * scale;
+        backward[k] = forward[k] * poles[k];
+        total += ((forward[k] + backward[k]) / (1.0 - poles[k])).real();
     }
     LinePlan plan;
-    double feedbackSum = 1.0;
-    for (int i = 0; i < 4; ++i) {
-        plan.forward[size_t(i)] = forward[size_t(i)].real();
-        plan.backward[size_t(i)] = backward[size_t(i + 1)].real();
-        plan.feedback[size_t(i)] = denominator[size_t(i + 1)].real();
-        feedbackSum += plan.feedback[size_t(i)];
+    auto pair = [&](C pole, C weight) {
+        weight /= total;
+        const C steady = weight / (1.0 - pole);
+        return Pair{float(pole.real()),   float(pole.imag()),   float(weight.real()),
+                    float(weight.imag()), float(steady.real()), float(steady.imag())};
+    };
+    for (size_t k = 0; k < 2; ++k) {
+        plan.causal[k] = pair(poles[k], forward[k]);
+        plan.anticausal[k] = pair(poles[k], backward[k]);
     }
-    // Gains from the coefficients actually used, normalised to 1 so that flat stays flat.
-    auto sum = [](const std::array<double, 4>& a) { return a[0] + a[1] + a[2] + a[3]; };
-    const double total = (sum(plan.forward) + sum(plan.backward)) / feedbackSum;
-    for (int i = 0; i < 4; ++i) {
-        plan.forward[size_t(i)] /= total;
-        plan.backward[size_t(i)] /= total;
-    }
-    plan.forwardGain = sum(plan.forward) / feedbackSum;
-    plan.backwardGain = sum(plan.backward) / feedbackSum;
     return plan;
 }
 
@@ -180,137 +174,350 @@ LinePlan planFor(double sigma)
         return recursivePlan(sigma);
     LinePlan plan;
     const int half = int(std::ceil(4.0 * sigma));
+    std::vector<double> weights;
     double total = 0.0;
     for (int t = -half; t <= half; ++t) {
-        plan.kernel.push_back(std::exp(-0.5 * t * t / (sigma * sigma)));
-        total += plan.kernel.back();
+        weights.push_back(std::exp(-0.5 * t * t / (sigma * sigma)));
+        total += weights.back();
     }
-    for (double& w : plan.kernel)
-        w /= total;
+    for (double w : weights)
+        plan.kernel.push_back(float(w / total));
     return plan;
 }
 
-// Blurs `length` samples of `lanes` interleaved values, found in `in` after kPad edge
-// copies (and followed by kPad more), into the same positions of out; back is scratch of
-// the same size.
-void blurLine(const double* in, double* out, double* back, int length, int lanes,
-              const LinePlan& plan)
+// ---- the inner loops, over rows of lanes; built for AVX2 as well where it exists ----
+//
+// Buffers are allocated outside the AVX2 versions, where these vectors are aligned less,
+// so every access goes through an unaligned load or store.
+
+[[gnu::always_inline]] inline void load(Lanes& v, const float* p)
 {
-    const int end = (length + kPad) * lanes;
+    std::memcpy(&v, p, sizeof v);
+}
+
+[[gnu::always_inline]] inline void store(float* p, const Lanes& v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
+// The output of a state: the sum of its real parts.
+[[gnu::always_inline]] inline void output(Lanes& sum, const State& s)
+{
+    Lanes second;
+    load(sum, s.data());
+    load(second, s.data() + 2 * kLaneCount);
+    sum += second;
+}
+
+[[gnu::always_inline]] inline void advance(State& s, const Lanes& x, const Pairs& pairs)
+{
+    for (int k = 0; k < 2; ++k) {
+        const Pair& p = pairs[size_t(k)];
+        float* reAt = s.data() + 2 * k * kLaneCount;
+        float* imAt = reAt + kLaneCount;
+        Lanes re, im;
+        load(re, reAt);
+        load(im, imAt);
+        store(reAt, re * p.poleRe - im * p.poleIm + x * p.weightRe);
+        store(imAt, im * p.poleRe + re * p.poleIm + x * p.weightIm);
+    }
+}
+
+// Steady states for constant lines of the values in `in`.
+[[gnu::target_clones("avx2", "default")]] void startStates(State* states, const float* in,
+                                                           int vectors, const Pairs& pairs)
+{
+    for (int v = 0; v < vectors; ++v) {
+        Lanes x;
+        load(x, in + v * kLaneCount);
+        for (int k = 0; k < 2; ++k) {
+            const Pair& p = pairs[size_t(k)];
+            float* reAt = states[v].data() + 2 * k * kLaneCount;
+            store(reAt, x * p.steadyRe);
+            store(reAt + kLaneCount, x * p.steadyIm);
+        }
+    }
+}
+
+// One step forward: takes in the samples in `in`, writes the causal sums to `out`.
+[[gnu::target_clones("avx2", "default")]] void
+causalStep(State* states, const float* in, float* out, int vectors, const Pairs& pairs)
+{
+    for (int v = 0; v < vectors; ++v) {
+        Lanes x, sum;
+        load(x, in + v * kLaneCount);
+        advance(states[v], x, pairs);
+        output(sum, states[v]);
+        store(out + v * kLaneCount, sum);
+    }
+}
+
+// One step backward: adds the sums of the samples after this one to `out`, then takes
+// in the samples in `in`.
+[[gnu::target_clones("avx2", "default")]] void
+anticausalStep(State* states, const float* in, float* out, int vectors, const Pairs& pairs)
+{
+    for (int v = 0; v < vectors; ++v) {
+        Lanes x, sum, before;
+        output(sum, states[v]);
+        load(before, out + v * kLaneCount);
+        store(out + v * kLaneCount, before + sum);
+        load(x, in + v * kLaneCount);
+        advance(states[v], x, pairs);
+    }
+}
+
+// out = Σ kernel[t] · rows[t].
+[[gnu::target_clones("avx2", "default")]] void
+directStep(const float* const* rows, float* out, int vectors, const std::vector<float>& kernel)
+{
+    for (int v = 0; v < vectors; ++v) {
+        Lanes sum = {};
+        for (size_t t = 0; t < kernel.size(); ++t) {
+            Lanes x;
+            load(x, rows[t] + v * kLaneCount);
+            sum += x * kernel[t];
+        }
+        store(out + v * kLaneCount, sum);
+    }
+}
+
+// 8-bit samples to lifted floats. Conversions between bytes and floats go through
+// 16- and 32-bit integers, the steps GCC turns into whole-vector instructions.
+[[gnu::target_clones("avx2", "default")]] void widen(const uchar* in, float* out, int count)
+{
+    int i = 0;
+    for (; i + kLaneCount <= count; i += kLaneCount) {
+        Bytes b;
+        std::memcpy(&b, in + i, sizeof b);
+        const Words w = __builtin_convertvector(__builtin_convertvector(b, Shorts), Words);
+        store(out + i, __builtin_convertvector(w, Lanes) + kLift);
+    }
+    for (; i < count; ++i)
+        out[i] = float(in[i]) + kLift;
+}
+
+// Lifted floats back to rounded 8-bit samples; count is a multiple of kLaneCount.
+[[gnu::target_clones("avx2", "default")]] void narrow(const float* in, uchar* out, int count)
+{
+    for (int i = 0; i < count; i += kLaneCount) {
+        Lanes x;
+        load(x, in + i);
+        x += 0.5f - kLift;
+        x = x < 0.0f ? 0.0f : x;
+        x = x > 255.0f ? 255.0f : x;
+        const Shorts s = __builtin_convertvector(__builtin_convertvector(x, Words), Shorts);
+        const Bytes b = __builtin_convertvector(s, Bytes);
+        std::memcpy(out + i, &b, sizeof b);
+    }
+}
+
+// Floats to fixed point; count is a multiple of kLaneCount.
+[[gnu::target_clones("avx2", "default")]] void toFixed(const float* in, std::int16_t* out,
+                                                       int count)
+{
+    for (int i = 0; i < count; i += kLaneCount) {
+        Lanes x;
+        load(x, in + i);
+        x = x * kFixedOne + 0.5f;
+        x = x < -32768.0f ? -32768.0f : x;
+        x = x > 32767.0f ? 32767.0f : x;
+        const Shorts s = __builtin_convertvector(__builtin_convertvector(x, Words), Shorts);
+        std::memcpy(out + i, &s, sizeof s);
+    }
+}
+
+[[gnu::target_clones("avx2", "default")]] void fromFixed(const std::int16_t* in, float* out,
+                                                         int count)
+{
+    for (int i = 0; i < count; i += kLaneCount) {
+        Shorts s;
+        std::memcpy(&s, in + i, sizeof s);
+        store(out + i, __builtin_convertvector(__builtin_convertvector(s, Words), Lanes) *
+                           (1.0f / kFixedOne));
+    }
+}
+
+// ---- the two directions ----
+
+using LineBuffer = std::vector<float>;
+
+int roundUpToLanes(int samples)
+{
+    return (samples + kLaneCount - 1) / kLaneCount * kLaneCount;
+}
+
+// The picture's samples after the column pass, one row after another. The buffer is a
+// large image's: huge pages where the system has them, so that filling it costs far fewer
+// page faults.
+struct FixedImage {
+    FixedImage(int rows, int rowLength)
+        : stride(roundUpToLanes(rowLength)),
+          buffer(raster::allocateImage(stride, rows, QImage::Format_Grayscale16))
+    {
+        if (buffer.isNull())
+            throw std::bad_alloc();
+    }
+    std::int16_t* row(int y) { return reinterpret_cast<std::int16_t*>(buffer.scanLine(y)); }
+    const std::int16_t* row(int y) const
+    {
+        return reinterpret_cast<const std::int16_t*>(buffer.constScanLine(y));
+    }
+
+    int stride;
+    QImage buffer;
+};
+
+// The column pass over whole rows: down with the causal recursion, then up with the
+// anti-causal one, adding.
+void blurColumnsRecursive(const QImage& image, int rowLength, FixedImage& middle,
+                          const LinePlan& plan)
+{
+    const int height = image.height();
+    const int vectors = middle.stride / kLaneCount;
+    LineBuffer in(size_t(middle.stride), 0.0f);
+    LineBuffer out(in.size());
+    std::vector<State> states(static_cast<size_t>(vectors));
+    widen(image.constScanLine(0), in.data(), rowLength);
+    startStates(states.data(), in.data(), vectors, plan.causal);
+    for (int y = 0; y < height; ++y) {
+        widen(image.constScanLine(y), in.data(), rowLength);
+        causalStep(states.data(), in.data(), out.data(), vectors, plan.causal);
+        toFixed(out.data(), middle.row(y), middle.stride);
+    }
+    startStates(states.data(), in.data(), vectors, plan.anticausal);
+    for (int y = height - 1; y >= 0; --y) {
+        widen(image.constScanLine(y), in.data(), rowLength);
+        fromFixed(middle.row(y), out.data(), middle.stride);
+        anticausalStep(states.data(), in.data(), out.data(), vectors, plan.anticausal);
+        toFixed(out.data(), middle.row(y), middle.stride);
+    }
+}
+
+// The column pass with the direct kernel, from a ring of the rows it reaches.
+void blurColumnsDirect(const QImage& image, int rowLength, FixedImage& middle, const LinePlan& plan)
+{
+    const int height = image.height();
+    const int taps = int(plan.kernel.size());
+    const int half = taps / 2;
+    std::vector<LineBuffer> ring(size_t(taps), LineBuffer(size_t(middle.stride), 0.0f));
+    auto slot = [&](int y) -> LineBuffer& { return ring[size_t((y + taps) % taps)]; };
+    auto load = [&](int y) {
+        widen(image.constScanLine(std::clamp(y, 0, height - 1)), slot(y).data(), rowLength);
+    };
+    for (int y = -half; y < half; ++y)
+        load(y);
+    std::array<const float*, 2 * kPad + 1> rows{};
+    LineBuffer out(size_t(middle.stride), 0.0f);
+    for (int y = 0; y < height; ++y) {
+        load(y + half);
+        for (int t = 0; t < taps; ++t)
+            rows[size_t(t)] = slot(y + t - half).data();
+        directStep(rows.data(), out.data(), middle.stride / kLaneCount, plan.kernel);
+        toFixed(out.data(), middle.row(y), middle.stride);
+    }
+}
+
+// One block of rows turned on its side: step t holds pixel t - kPad of each row, edge
+// copies included, so that the steps of the column pass apply.
+template <int Channels> struct RowBlock {
+    static constexpr int kLanes = kBlockRows * Channels;
+    static constexpr int kVectors = kLanes / kLaneCount;
+    static_assert(kLanes % kLaneCount == 0);
+
+    explicit RowBlock(int width)
+        : width(width), fixed(size_t(width + 2 * kPad) * kLanes), in(fixed.size()),
+          out(fixed.size()), bytes(size_t(width) * kLanes)
+    {
+    }
+    float* inAt(int t) { return in.data() + size_t(t) * kLanes; }
+    float* outAt(int t) { return out.data() + size_t(t) * kLanes; }
+
+    int width;
+    std::vector<std::int16_t> fixed;
+    LineBuffer in, out;
+    std::vector<uchar> bytes;
+};
+
+template <int Channels>
+void gatherBlock(const FixedImage& middle, int firstRow, int rows, RowBlock<Channels>& block)
+{
+    constexpr int kLanes = RowBlock<Channels>::kLanes;
+    const int steps = block.width + 2 * kPad;
+    for (int r = 0; r < kBlockRows; ++r) {
+        // Rows past the picture's end repeat its last one; they are never written back.
+        const std::int16_t* source = middle.row(firstRow + std::min(r, rows - 1));
+        std::int16_t* lane = block.fixed.data() + r * Channels;
+        for (int t = 0; t < steps; ++t) {
+            const std::int16_t* pixel =
+                source + std::clamp(t - kPad, 0, block.width - 1) * Channels;
+            for (int c = 0; c < Channels; ++c)
+                lane[size_t(t) * kLanes + c] = pixel[c];
+        }
+    }
+    fromFixed(block.fixed.data(), block.in.data(), int(block.in.size()));
+}
+
+template <int Channels> void blurBlock(RowBlock<Channels>& block, const LinePlan& plan)
+{
+    constexpr int kVectors = RowBlock<Channels>::kVectors;
+    const int first = kPad;
+    const int last = kPad + block.width - 1;
     if (!plan.kernel.empty()) {
         const int half = int(plan.kernel.size() / 2);
-        for (int i = kPad * lanes; i < end; i += lanes) {
-            for (int l = 0; l < lanes; ++l)
-                out[i + l] = 0.0;
-            for (size_t t = 0; t < plan.kernel.size(); ++t) {
-                const double w = plan.kernel[t];
-                const double* p = in + i + (int(t) - half) * lanes;
-                for (int l = 0; l < lanes; ++l)
-                    out[i + l] += w * p[l];
-            }
+        std::array<const float*, 2 * kPad + 1> rows{};
+        for (int t = first; t <= last; ++t) {
+            for (size_t i = 0; i < plan.kernel.size(); ++i)
+                rows[i] = block.inAt(t - half + int(i));
+            directStep(rows.data(), block.outAt(t), kVectors, plan.kernel);
         }
         return;
     }
-    const auto& [f0, f1, f2, f3] = plan.forward;
-    const auto& [b1, b2, b3, b4] = plan.backward;
-    const auto& [a1, a2, a3, a4] = plan.feedback;
-    // Steady state before the first sample and after the last.
-    for (int i = 0; i < kPad * lanes; ++i) {
-        out[i] = plan.forwardGain * in[i];
-        back[end + i] = plan.backwardGain * in[end + i];
-    }
-    const int s = lanes;
-    for (int i = kPad * lanes; i < end; i += lanes)
-        for (int l = i; l < i + lanes; ++l)
-            out[l] = f0 * in[l] + f1 * in[l - s] + f2 * in[l - 2 * s] + f3 * in[l - 3 * s] -
-                     a1 * out[l - s] - a2 * out[l - 2 * s] - a3 * out[l - 3 * s] -
-                     a4 * out[l - 4 * s];
-    for (int i = end - lanes; i >= kPad * lanes; i -= lanes)
-        for (int l = i; l < i + lanes; ++l) {
-            back[l] = b1 * in[l + s] + b2 * in[l + 2 * s] + b3 * in[l + 3 * s] +
-                      b4 * in[l + 4 * s] - a1 * back[l + s] - a2 * back[l + 2 * s] -
-                      a3 * back[l + 3 * s] - a4 * back[l + 4 * s];
-            out[l] += back[l];
-        }
+    std::array<State, kVectors> states;
+    startStates(states.data(), block.inAt(first), kVectors, plan.causal);
+    for (int t = first; t <= last; ++t)
+        causalStep(states.data(), block.inAt(t), block.outAt(t), kVectors, plan.causal);
+    startStates(states.data(), block.inAt(last), kVectors, plan.anticausal);
+    for (int t = last; t >= first; --t)
+        anticausalStep(states.data(), block.inAt(t), block.outAt(t), kVectors, plan.anticausal);
 }
 
-// Three buffers of one padded line group.
-struct LineBuffers {
-    explicit LineBuffers(size_t size) : in(size), out(size), back(size) {}
-    std::vector<double> in, out, back;
-};
-
-// Columns, in strips of a few pixels: each row of a strip is one short vector of lanes.
 template <int Channels>
-void blurColumns(const QImage& image, std::vector<std::uint16_t>& middle, const LinePlan& plan)
+void scatterBlock(RowBlock<Channels>& block, int firstRow, int rows, uchar* base, qsizetype stride)
 {
-    const int width = image.width();
-    const int height = image.height();
-    const uchar* base = image.constBits();
-    const qsizetype stride = image.bytesPerLine();
-    LineBuffers buffers(size_t(height + 2 * kPad) * kLanePixels * Channels);
-    const size_t rowLength = size_t(width) * Channels;
-    for (int x0 = 0; x0 < width; x0 += kLanePixels) {
-        const int lanes = std::min(kLanePixels, width - x0) * Channels;
-        for (int t = 0; t < height + 2 * kPad; ++t) {
-            const uchar* in = base + std::clamp(t - kPad, 0, height - 1) * stride + x0 * Channels;
-            double* line = buffers.in.data() + size_t(t) * size_t(lanes);
-            for (int l = 0; l < lanes; ++l)
-                line[l] = in[l];
-        }
-        blurLine(buffers.in.data(), buffers.out.data(), buffers.back.data(), height, lanes, plan);
-        for (int y = 0; y < height; ++y) {
-            const double* line = buffers.out.data() + size_t(y + kPad) * size_t(lanes);
-            std::uint16_t* out = middle.data() + size_t(y) * rowLength + size_t(x0) * Channels;
-            for (int l = 0; l < lanes; ++l)
-                out[l] = std::uint16_t(std::clamp(line[l] * (1 << kFraction) + 0.5, 0.0, 65535.0));
-        }
+    constexpr int kLanes = RowBlock<Channels>::kLanes;
+    narrow(block.outAt(kPad), block.bytes.data(), block.width * kLanes);
+    for (int r = 0; r < rows; ++r) {
+        uchar* out = base + (firstRow + r) * stride;
+        const uchar* lane = block.bytes.data() + r * Channels;
+        for (int x = 0; x < block.width; ++x)
+            for (int c = 0; c < Channels; ++c)
+                out[x * Channels + c] = lane[size_t(x) * kLanes + c];
     }
 }
 
-// Rows, in blocks of a few rows turned on their side so that the same lanes apply; the
-// result goes to base, the pixels of image.
 template <int Channels>
-void blurRows(const std::vector<std::uint16_t>& middle, const QImage& image, uchar* base,
+void blurRows(const FixedImage& middle, int width, int height, uchar* base, qsizetype stride,
               const LinePlan& plan)
 {
-    const int width = image.width();
-    const int height = image.height();
-    const qsizetype stride = image.bytesPerLine();
-    LineBuffers buffers(size_t(width + 2 * kPad) * kLanePixels * Channels);
-    const size_t rowLength = size_t(width) * Channels;
-    constexpr double kUnit = 1.0 / (1 << kFraction);
-    for (int y0 = 0; y0 < height; y0 += kLanePixels) {
-        const int rows = std::min(kLanePixels, height - y0);
-        const int lanes = rows * Channels;
-        for (int r = 0; r < rows; ++r) {
-            const std::uint16_t* in = middle.data() + size_t(y0 + r) * rowLength;
-            for (int t = 0; t < width + 2 * kPad; ++t) {
-                const std::uint16_t* pixel = in + std::clamp(t - kPad, 0, width - 1) * Channels;
-                double* line = buffers.in.data() + size_t(t) * size_t(lanes) + r * Channels;
-                for (int c = 0; c < Channels; ++c)
-                    line[c] = pixel[c] * kUnit;
-            }
-        }
-        blurLine(buffers.in.data(), buffers.out.data(), buffers.back.data(), width, lanes, plan);
-        for (int r = 0; r < rows; ++r) {
-            uchar* out = base + (y0 + r) * stride;
-            for (int x = 0; x < width; ++x) {
-                const double* pixel =
-                    buffers.out.data() + size_t(x + kPad) * size_t(lanes) + r * Channels;
-                for (int c = 0; c < Channels; ++c)
-                    out[x * Channels + c] = uchar(std::clamp(pixel[c] + 0.5, 0.0, 255.0));
-            }
-        }
+    RowBlock<Channels> block(width);
+    for (int y0 = 0; y0 < height; y0 += kBlockRows) {
+        const int rows = std::min(kBlockRows, height - y0);
+        gatherBlock(middle, y0, rows, block);
+        blurBlock(block, plan);
+        scatterBlock(block, y0, rows, base, stride);
     }
 }
 
 template <int Channels> void gaussianImage(const QImage& image, uchar* pixels, const LinePlan& plan)
 {
-    std::vector<std::uint16_t> middle(static_cast<size_t>(image.width()) * size_t(image.height()) *
-                                      Channels);
-    blurColumns<Channels>(image, middle, plan);
-    blurRows<Channels>(middle, image, pixels, plan);
+    const int rowLength = image.width() * Channels;
+    FixedImage middle(image.height(), rowLength);
+    if (plan.kernel.empty())
+        blurColumnsRecursive(image, rowLength, middle, plan);
+    else
+        blurColumnsDirect(image, rowLength, middle, plan);
+    blurRows<Channels>(middle, image.width(), image.height(), pixels, image.bytesPerLine(), plan);
 }
 
 // The source in the destination's pixel layout (a converted copy when they differ).
