@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <iconv.h>
 #include <memory>
+#include <optional>
 #include <type_traits>
 
 namespace {
@@ -23,20 +24,21 @@ std::size_t utf8SequenceLength(unsigned char lead)
     return 1;
 }
 
-} // namespace
-
-QByteArray toCp949(const QString& text)
+// Converts input between the code sets, or gives nullopt when iconv lacks them. A sequence
+// the target cannot hold, or that the source does not define, becomes replacement; skip
+// says how many input bytes it spans. capacity bounds the output, replacements included.
+std::optional<QByteArray> convert(const char* to, const char* from, QByteArray input,
+                                  qsizetype capacity, QByteArrayView replacement,
+                                  std::size_t (*skip)(unsigned char lead))
 {
-    QByteArray utf8 = text.toUtf8();
-    IconvHandle handle(iconv_open("CP949", "UTF-8"), &iconv_close);
+    IconvHandle handle(iconv_open(to, from), &iconv_close);
     if (handle.get() == reinterpret_cast<iconv_t>(-1)) {
         handle.release();
-        return {};
+        return std::nullopt;
     }
-    // CP949 needs at most two bytes for a character that takes at least one in UTF-8.
-    QByteArray out(2 * utf8.size(), Qt::Uninitialized);
-    char* in = utf8.data();
-    std::size_t inLeft = static_cast<std::size_t>(utf8.size());
+    QByteArray out(capacity, Qt::Uninitialized);
+    char* in = input.data();
+    std::size_t inLeft = static_cast<std::size_t>(input.size());
     char* dest = out.data();
     std::size_t outLeft = static_cast<std::size_t>(out.size());
     while (inLeft > 0) {
@@ -44,42 +46,32 @@ QByteArray toCp949(const QString& text)
             break;
         if (errno != EILSEQ && errno != EINVAL)
             break;
-        const std::size_t skip =
-            std::min(utf8SequenceLength(static_cast<unsigned char>(*in)), inLeft);
-        in += skip;
-        inLeft -= skip;
-        *dest++ = '?';
-        --outLeft;
+        const std::size_t skipped = std::min(skip(static_cast<unsigned char>(*in)), inLeft);
+        in += skipped;
+        inLeft -= skipped;
+        dest = std::copy(replacement.begin(), replacement.end(), dest);
+        outLeft -= static_cast<std::size_t>(replacement.size());
     }
     out.truncate(static_cast<qsizetype>(dest - out.data()));
     return out;
 }
 
+} // namespace
+
+QByteArray toCp949(const QString& text)
+{
+    QByteArray utf8 = text.toUtf8();
+    // CP949 needs at most two bytes for a character that takes at least one in UTF-8.
+    const qsizetype capacity = 2 * utf8.size();
+    return convert("CP949", "UTF-8", std::move(utf8), capacity, "?", utf8SequenceLength)
+        .value_or(QByteArray());
+}
+
 QString fromCp949(QByteArrayView bytes)
 {
-    static constexpr char replacement[] = "\xEF\xBF\xBD";
-    IconvHandle handle(iconv_open("UTF-8", "CP949"), &iconv_close);
-    if (handle.get() == reinterpret_cast<iconv_t>(-1)) {
-        handle.release();
-        return QString::fromLatin1(bytes);
-    }
-    // A CP949 character of one or two bytes takes at most three in UTF-8, as does U+FFFD.
-    QByteArray in(bytes.data(), bytes.size());
-    QByteArray out(3 * in.size(), Qt::Uninitialized);
-    char* from = in.data();
-    std::size_t inLeft = static_cast<std::size_t>(in.size());
-    char* dest = out.data();
-    std::size_t outLeft = static_cast<std::size_t>(out.size());
-    while (inLeft > 0) {
-        if (iconv(handle.get(), &from, &inLeft, &dest, &outLeft) != static_cast<std::size_t>(-1))
-            break;
-        if (errno != EILSEQ && errno != EINVAL)
-            break;
-        ++from;
-        --inLeft;
-        dest = std::copy_n(replacement, 3, dest);
-        outLeft -= 3;
-    }
-    out.truncate(static_cast<qsizetype>(dest - out.data()));
-    return QString::fromUtf8(out);
+    // A CP949 character of one or two bytes takes at most three in UTF-8, as does U+FFFD;
+    // a byte that starts no character is replaced alone.
+    const auto utf8 = convert("UTF-8", "CP949", bytes.toByteArray(), 3 * bytes.size(),
+                              "\xEF\xBF\xBD", [](unsigned char) { return std::size_t(1); });
+    return utf8 ? QString::fromUtf8(*utf8) : QString::fromLatin1(bytes);
 }
