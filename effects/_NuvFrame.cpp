@@ -196,10 +196,11 @@ QByteArray TNuvFrameHeader::toBytes() const
 
 void TNuvFrameHeader::fromBytes(QByteArrayView bytes)
 {
-    if (bytes.size() >= 4)
-        Reserved0 = qFromLittleEndian<qint32>(bytes.data());
-    const qsizetype titleBytes = std::clamp<qsizetype>(bytes.size() - 4, 0, kTitleSize);
-    std::memcpy(FrameTitle.data(), bytes.data() + std::min<qsizetype>(4, bytes.size()), titleBytes);
+    if (bytes.size() < 4)
+        return;
+    Reserved0 = qFromLittleEndian<qint32>(bytes.data());
+    const qsizetype titleBytes = std::min(bytes.size() - 4, kTitleSize);
+    std::copy_n(bytes.data() + 4, titleBytes, FrameTitle.begin());
     for (std::size_t i = 0; i < kTailFields.size(); ++i) {
         const qsizetype offset = kTailOffset + 4 * qsizetype(i);
         if (offset + 4 > bytes.size())
