@@ -6,12 +6,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QPainter>
 #include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -49,32 +50,62 @@ qint64 ceilDiv(qint64 a, qint64 b)
     return -floorDiv(-a, b);
 }
 
-// Paints source scaled onto dest, as a copy. The source is clipped to the picture and the
-// destination to the painted area first, so header values of any size reach the painter
-// only as coordinates inside both. Empty or inverted rectangles paint nothing.
-void paintPiece(QPainter& painter, const QImage& picture, const Box& source, const Box& dest)
+// For each destination position in [from, to) of a span [destStart, destStart + destLength)
+// scaled from [sourceStart, sourceStart + sourceLength): the nearest source position, or -1
+// where that lies outside [0, limit).
+std::vector<int> sourcePositions(qint64 sourceStart, qint64 sourceLength, qint64 destStart,
+                                 qint64 destLength, qint64 from, qint64 to, int limit)
+{
+    const double scale = double(sourceLength) / double(destLength);
+    std::vector<int> positions(std::size_t(to - from));
+    for (qint64 d = from; d < to; ++d) {
+        const double offset = std::floor((double(d - destStart) + 0.5) * scale);
+        const double position = double(sourceStart) + offset;
+        positions[std::size_t(d - from)] = position >= 0 && position < limit ? int(position) : -1;
+    }
+    return positions;
+}
+
+// Copies source, scaled to dest by nearest neighbour, into target; both pictures are 24 bits
+// per pixel. Only the pixels inside target whose source lies inside the picture are
+// touched, so header values of any size cost at most the target's area. Empty or inverted
+// rectangles paint nothing.
+void paintPiece(QImage& target, const QImage& picture, const Box& source, const Box& dest)
 {
     if (source.width() <= 0 || source.height() <= 0 || dest.width() <= 0 || dest.height() <= 0)
         return;
-    const double scaleX = double(dest.width()) / double(source.width());
-    const double scaleY = double(dest.height()) / double(source.height());
-    const qint64 left = std::max<qint64>(source.left, 0);
-    const qint64 top = std::max<qint64>(source.top, 0);
-    const qint64 right = std::min<qint64>(source.right, picture.width());
-    const qint64 bottom = std::min<qint64>(source.bottom, picture.height());
+    const qint64 left = std::max<qint64>(dest.left, 0);
+    const qint64 top = std::max<qint64>(dest.top, 0);
+    const qint64 right = std::min<qint64>(dest.right, target.width());
+    const qint64 bottom = std::min<qint64>(dest.bottom, target.height());
     if (left >= right || top >= bottom)
         return;
-    const QRectF target(double(dest.left) + double(left - source.left) * scaleX,
-                        double(dest.top) + double(top - source.top) * scaleY,
-                        double(right - left) * scaleX, double(bottom - top) * scaleY);
-    const QRectF area(0, 0, painter.device()->width(), painter.device()->height());
-    const QRectF visible = target & area;
-    if (visible.isEmpty())
-        return;
-    const QRectF from(double(left) + (visible.left() - target.left()) / scaleX,
-                      double(top) + (visible.top() - target.top()) / scaleY,
-                      visible.width() / scaleX, visible.height() / scaleY);
-    painter.drawImage(visible, picture, from);
+    const std::vector<int> columns = sourcePositions(source.left, source.width(), dest.left,
+                                                     dest.width(), left, right, picture.width());
+    const std::vector<int> rows = sourcePositions(source.top, source.height(), dest.top,
+                                                  dest.height(), top, bottom, picture.height());
+    // At its own size a piece is whole runs of bytes.
+    const bool unscaled = source.width() == dest.width();
+    const auto first = std::find_if(columns.begin(), columns.end(), [](int c) { return c >= 0; });
+    const auto last = std::find_if(first, columns.end(), [](int c) { return c < 0; });
+    for (qint64 y = top; y < bottom; ++y) {
+        const int row = rows[std::size_t(y - top)];
+        if (row < 0)
+            continue;
+        const uchar* from = picture.constScanLine(row);
+        uchar* to = target.scanLine(int(y));
+        if (unscaled) {
+            if (first != last)
+                std::memcpy(to + 3 * (left + (first - columns.begin())), from + 3 * *first,
+                            std::size_t(3 * (last - first)));
+            continue;
+        }
+        for (qint64 x = left; x < right; ++x) {
+            const int column = columns[std::size_t(x - left)];
+            if (column >= 0)
+                std::memcpy(to + 3 * x, from + 3 * column, 3);
+        }
+    }
 }
 
 // Copies of a tile along one edge: copy k covers [start + k·step, start + (k+1)·step), and
@@ -94,28 +125,28 @@ void paintTiles(qint64 start, qint64 step, qint64 stopAt, qint64 length,
     }
 }
 
-void paintStretchedEdges(QPainter& painter, const QImage& picture, const Header& h, qint64 width,
+void paintStretchedEdges(QImage& target, const QImage& picture, const Header& h, qint64 width,
                          qint64 height)
 {
     const qint64 iw = picture.width();
     const qint64 ih = picture.height();
-    paintPiece(painter, picture,
+    paintPiece(target, picture,
                {h.TopLeftWidth, 0, qint64(h.TopLeftWidth) + h.TopTileWidth, h.TopHeight},
                {h.TopLeftWidth, 0, width - h.TopRightWidth, h.TopHeight});
     paintPiece(
-        painter, picture,
+        target, picture,
         {h.BottomLeftWidth, ih - h.BottomHeight, qint64(h.BottomLeftWidth) + h.BottomTileWidth, ih},
         {h.BottomLeftWidth, height - h.BottomHeight, width - h.BottomRightWidth, height});
-    paintPiece(painter, picture,
+    paintPiece(target, picture,
                {0, h.TopLeftHeight, h.LeftWidth, qint64(h.TopLeftHeight) + h.LeftTileHeight},
                {0, h.TopLeftHeight, h.LeftWidth, height - h.BottomLeftHeight});
     paintPiece(
-        painter, picture,
+        target, picture,
         {iw - h.RightWidth, h.TopRightHeight, iw, qint64(h.TopRightHeight) + h.RightTileHeight},
         {width - h.RightWidth, h.TopRightHeight, width, height - h.BottomRightHeight});
 }
 
-void paintTiledEdges(QPainter& painter, const QImage& picture, const Header& h, qint64 width,
+void paintTiledEdges(QImage& target, const QImage& picture, const Header& h, qint64 width,
                      qint64 height)
 {
     const qint64 iw = picture.width();
@@ -123,40 +154,39 @@ void paintTiledEdges(QPainter& painter, const QImage& picture, const Header& h, 
     const Box top{h.TopLeftWidth, 0, qint64(h.TopLeftWidth) + h.TopTileWidth, h.TopHeight};
     paintTiles(h.TopLeftWidth, h.TopTileWidth, width - h.TopRightWidth, width,
                [&](qint64 from, qint64 to) {
-                   paintPiece(painter, picture, top, {from, 0, to, h.TopHeight});
+                   paintPiece(target, picture, top, {from, 0, to, h.TopHeight});
                });
     const Box bottom{h.BottomLeftWidth, ih - h.BottomHeight,
                      qint64(h.BottomLeftWidth) + h.BottomTileWidth, ih};
-    paintTiles(
-        h.BottomLeftWidth, h.BottomTileWidth, width - h.BottomRightWidth, width,
-        [&](qint64 from, qint64 to) {
-            paintPiece(painter, picture, bottom, {from, height - h.BottomHeight, to, height});
-        });
+    paintTiles(h.BottomLeftWidth, h.BottomTileWidth, width - h.BottomRightWidth, width,
+               [&](qint64 from, qint64 to) {
+                   paintPiece(target, picture, bottom, {from, height - h.BottomHeight, to, height});
+               });
     const Box left{0, h.TopLeftHeight, h.LeftWidth, qint64(h.TopLeftHeight) + h.LeftTileHeight};
     paintTiles(h.TopLeftHeight, h.LeftTileHeight, height - h.BottomLeftHeight, height,
                [&](qint64 from, qint64 to) {
-                   paintPiece(painter, picture, left, {0, from, h.LeftWidth, to});
+                   paintPiece(target, picture, left, {0, from, h.LeftWidth, to});
                });
     const Box right{iw - h.RightWidth, h.TopRightHeight, iw,
                     qint64(h.TopRightHeight) + h.RightTileHeight};
     paintTiles(h.TopRightHeight, h.RightTileHeight, height - h.BottomRightHeight, height,
                [&](qint64 from, qint64 to) {
-                   paintPiece(painter, picture, right, {width - h.RightWidth, from, width, to});
+                   paintPiece(target, picture, right, {width - h.RightWidth, from, width, to});
                });
 }
 
-void paintCorners(QPainter& painter, const QImage& picture, const Header& h, qint64 width,
+void paintCorners(QImage& target, const QImage& picture, const Header& h, qint64 width,
                   qint64 height)
 {
     const qint64 iw = picture.width();
     const qint64 ih = picture.height();
-    paintPiece(painter, picture, {0, 0, h.TopLeftWidth, h.TopLeftHeight},
+    paintPiece(target, picture, {0, 0, h.TopLeftWidth, h.TopLeftHeight},
                {0, 0, h.TopLeftWidth, h.TopLeftHeight});
-    paintPiece(painter, picture, {iw - h.TopRightWidth, 0, iw, h.TopRightHeight},
+    paintPiece(target, picture, {iw - h.TopRightWidth, 0, iw, h.TopRightHeight},
                {width - h.TopRightWidth, 0, width, h.TopRightHeight});
-    paintPiece(painter, picture, {0, ih - h.BottomLeftHeight, h.BottomLeftWidth, ih},
+    paintPiece(target, picture, {0, ih - h.BottomLeftHeight, h.BottomLeftWidth, ih},
                {0, height - h.BottomLeftHeight, h.BottomLeftWidth, height});
-    paintPiece(painter, picture, {iw - h.BottomRightWidth, ih - h.BottomRightHeight, iw, ih},
+    paintPiece(target, picture, {iw - h.BottomRightWidth, ih - h.BottomRightHeight, iw, ih},
                {width - h.BottomRightWidth, height - h.BottomRightHeight, width, height});
 }
 
@@ -237,20 +267,21 @@ bool TNuvFrame::Compose(int photoWidth, int photoHeight, RasterBitmap& result) c
         result.free();
         return false;
     }
-    const QImage& picture = FrameImage.ColorBitmap.image();
-    if (picture.isNull())
+    // Loading gives 24 bits; a picture set from outside is brought to them.
+    const QImage& loaded = FrameImage.ColorBitmap.image();
+    if (loaded.isNull())
         return true;
-    QPainter painter(&result.image());
-    if (!painter.isActive()) {
+    const QImage picture = loaded.convertToFormat(QImage::Format_RGB888);
+    QImage& target = result.image();
+    if (target.bits() == nullptr) {
         result.free();
         return false;
     }
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (FrameHeader.StretchEdges != 0)
-        paintStretchedEdges(painter, picture, FrameHeader, width, height);
+        paintStretchedEdges(target, picture, FrameHeader, width, height);
     else
-        paintTiledEdges(painter, picture, FrameHeader, width, height);
-    paintCorners(painter, picture, FrameHeader, width, height);
+        paintTiledEdges(target, picture, FrameHeader, width, height);
+    paintCorners(target, picture, FrameHeader, width, height);
     return true;
 }
 
@@ -269,18 +300,14 @@ QString ReadFrameTitle(const QString& fileName)
 bool framePhoto(const TNuvFrame& frame, RasterBitmap& photo)
 {
     RasterBitmap result;
-    if (!photo.isAllocated() || !frame.Compose(photo.width(), photo.height(), result))
+    RasterBitmap picture = photo;
+    if (!photo.isAllocated() || !convertTo24(picture) ||
+        !frame.Compose(photo.width(), photo.height(), result) || result.image().bits() == nullptr)
         return false;
-    {
-        QPainter painter(&result.image());
-        if (!painter.isActive())
-            return false;
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        const qint64 left = frame.FrameHeader.PhotoLeft;
-        const qint64 top = frame.FrameHeader.PhotoTop;
-        paintPiece(painter, photo.image(), {0, 0, photo.width(), photo.height()},
-                   {left, top, left + photo.width(), top + photo.height()});
-    }
+    const qint64 left = frame.FrameHeader.PhotoLeft;
+    const qint64 top = frame.FrameHeader.PhotoTop;
+    paintPiece(result.image(), picture.image(), {0, 0, photo.width(), photo.height()},
+               {left, top, left + photo.width(), top + photo.height()});
     photo = std::move(result);
     return true;
 }

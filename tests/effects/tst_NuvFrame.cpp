@@ -155,6 +155,31 @@ private slots:
         QVERIFY(allOf(photo, QRect(20, 20, 100, 100), QColor(1, 2, 3)));
     }
 
+    // A stretched tile is scaled over the whole span: two columns become two halves. A
+    // 32-bit photo is framed as its 24-bit copy.
+    void stretchedTileScales()
+    {
+        QImage picture = filled(2, 4, Qt::red);
+        QPainter painter(&picture);
+        painter.fillRect(1, 0, 1, 4, Qt::blue);
+        painter.end();
+        TNuvFrameHeader header;
+        header.TopTileWidth = 2;
+        header.TopHeight = 4;
+        header.StretchEdges = 1;
+        header.PhotoTop = 4;
+        header.ExtraHeight = 4;
+        TNuvFrame frame = loadedFrame(frameFile(header, encoded(picture)));
+        QImage photoImage(100, 10, QImage::Format_ARGB32);
+        photoImage.fill(QColor(9, 8, 7));
+        RasterBitmap photo(photoImage);
+        QVERIFY(framePhoto(frame, photo));
+        QCOMPARE(photo.bitsPerPixel(), 24);
+        QVERIFY(allOf(photo, QRect(0, 0, 50, 4), Qt::red));
+        QVERIFY(allOf(photo, QRect(50, 0, 50, 4), Qt::blue));
+        QVERIFY(allOf(photo, QRect(0, 4, 100, 10), QColor(9, 8, 7)));
+    }
+
     // Tiled top edge, TopLeftWidth 10, tile 30, TopRightWidth 10, W′ 100: copies at 10, 40
     // and 70; the last runs into the corner, which is painted after it.
     void tiledCopies_data()
