@@ -55,9 +55,11 @@ void checkRoundTrip(QByteArrayView bytes, Decode decode, Encode encode, QRgb mas
 
 } // namespace fuzz
 
-// Qt's readers get the program's allocation limit, as at the program's start.
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+// As at the program's start: Qt's readers get the program's allocation limit, and a GUI
+// application exists for the readers that draw text (metafiles).
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     raster::limitImageReaders();
+    fuzz::startGuiApplication(argc, argv);
     return 0;
 }

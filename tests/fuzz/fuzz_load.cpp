@@ -8,12 +8,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    fuzz::startGuiApplication(argc, argv);
-    return 0;
-}
-
 // The whole load dispatch, as a photo from anywhere reaches it; what loads is then
 // reduced to 8 bits, the path of every GIF and 8-bit save.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

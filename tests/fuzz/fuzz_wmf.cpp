@@ -1,12 +1,6 @@
 #include "FuzzSupport.h"
 #include "raster/WmfCodec.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    fuzz::startGuiApplication(argc, argv);
-    return 0;
-}
-
 // Drawn small, so that each run spends its time in the parser rather than in filling pixels.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
