@@ -153,18 +153,6 @@ QImage decodeAny(QByteArrayView data)
     return format.isEmpty() ? QImage() : decodeWithQt(data, format);
 }
 
-QImage::Format depthFormat(int bitsPerPixel)
-{
-    switch (bitsPerPixel) {
-    case 8:
-        return QImage::Format_Indexed8;
-    case 24:
-        return QImage::Format_RGB888;
-    default:
-        return QImage::Format_RGB32;
-    }
-}
-
 // The image at the given depth (8, 24 or 32); 8 bits holds at most maxColours colours.
 QImage atDepth(const QImage& image, int bitsPerPixel, int maxColours = 256)
 {
@@ -233,8 +221,8 @@ bool loadBitmapMemory(QByteArrayView data, RasterBitmap& bitmap, int bitsPerPixe
         return false;
     if (bitsPerPixel != 0) {
         // The decoded picture and its converted copy live side by side for a moment.
-        if (image.sizeInBytes() +
-                raster::imageBytes(image.width(), image.height(), depthFormat(bitsPerPixel)) >
+        if (image.sizeInBytes() + raster::imageBytes(image.width(), image.height(),
+                                                     raster::formatForDepth(bitsPerPixel)) >
             raster::kMaxLoadBytes)
             return false;
         image = atDepth(RasterBitmap(image).image(), bitsPerPixel);

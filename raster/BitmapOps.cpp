@@ -331,20 +331,9 @@ bool createBitmap(RasterBitmap& bitmap, int width, int height, int bitsPerPixel)
 {
     if (!raster::dimensionsAllowed(width, height))
         return false;
-    QImage::Format format = QImage::Format_Invalid;
-    switch (bitsPerPixel) {
-    case 8:
-        format = QImage::Format_Indexed8;
-        break;
-    case 24:
-        format = QImage::Format_RGB888;
-        break;
-    case 32:
-        format = QImage::Format_RGB32;
-        break;
-    default:
+    const QImage::Format format = raster::formatForDepth(bitsPerPixel);
+    if (format == QImage::Format_Invalid)
         return false;
-    }
     QImage image = raster::allocateImage(width, height, format);
     if (image.isNull())
         return false;

@@ -49,6 +49,20 @@ int RasterBitmap::bitsPerPixel() const
 
 namespace raster {
 
+QImage::Format formatForDepth(int bitsPerPixel)
+{
+    switch (bitsPerPixel) {
+    case 8:
+        return QImage::Format_Indexed8;
+    case 24:
+        return QImage::Format_RGB888;
+    case 32:
+        return QImage::Format_RGB32;
+    default:
+        return QImage::Format_Invalid;
+    }
+}
+
 QImage::Format storedFormat(QImage::Format format)
 {
     switch (format) {

@@ -49,6 +49,9 @@ inline constexpr std::int64_t kMaxPixelsPerInputByte = 4096;
 // The supported layout that an image of the given format is kept in.
 QImage::Format storedFormat(QImage::Format format);
 
+// The layout of a bitmap of 8, 24 or 32 bits per pixel; Format_Invalid for other depths.
+QImage::Format formatForDepth(int bitsPerPixel);
+
 // True when a width × height image is positive and within the caps above.
 bool dimensionsAllowed(std::int64_t width, std::int64_t height);
 
