@@ -15,6 +15,7 @@
 #include "common/PhotoPaths.h"
 #include "common/Settings.h"
 #include "effects/EffectEntries.h"
+#include "frames/BundledFrames.h"
 #include "raster/BitmapIO.h"
 #include "raster/BitmapOps.h"
 #include "ui/BusyState.h"
@@ -97,6 +98,7 @@ void TMainForm::FormCreate()
 {
     SelectPhotoType(0);
     QDir().mkpath(FrameDirectory());
+    installBundledFrames(FrameDirectory());
     SessionNumber = QString::number(QRandomGenerator::global()->bounded(9999999));
 
     const auto settings = openSettings();
