@@ -60,13 +60,16 @@ FrameInstallResult installBundledFrames(const QString& dir)
 {
     FrameInstallResult result;
     const QDir target(dir);
-    if (holdsFrames(target)) {
+    if (!dir.isEmpty() && holdsFrames(target)) {
         result.hadFrames = true;
         return result;
     }
     for (const QString& resource : bundledFrames()) {
         const QString name = QFileInfo(resource).fileName();
-        switch (copyFrame(resource, target.filePath(name))) {
+        // An empty path would mean the working directory.
+        const CopyOutcome outcome =
+            dir.isEmpty() ? CopyOutcome::Failed : copyFrame(resource, target.filePath(name));
+        switch (outcome) {
         case CopyOutcome::Copied:
             result.copied << name;
             break;

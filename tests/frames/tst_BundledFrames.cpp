@@ -132,6 +132,7 @@ private slots:
         QTest::newRow("missing") << "missing";
         QTest::newRow("below a plain file") << "file";
         QTest::newRow("read-only") << "read-only";
+        QTest::newRow("empty path") << "empty";
     }
 
     void unwritableDirectoryFailsQuietly()
@@ -139,7 +140,10 @@ private slots:
         QFETCH(QString, kind);
         QTemporaryDir dir;
         QString target = dir.filePath("Frame");
-        if (kind == "file") {
+        const QStringList workingDirectory = entries(QDir::currentPath());
+        if (kind == "empty") {
+            target.clear();
+        } else if (kind == "file") {
             QVERIFY(test_data::writeFile(target, "a file, not a folder"));
             target += "/Frame";
         } else if (kind == "read-only") {
@@ -152,7 +156,9 @@ private slots:
         const FrameInstallResult result = installBundledFrames(target);
         QVERIFY(result.copied.isEmpty());
         QCOMPARE(result.failed, bundledNames());
-        QCOMPARE(entries(dir.path()), kind == "missing" ? QStringList{} : QStringList{"Frame"});
+        const bool frameEntry = kind == "file" || kind == "read-only";
+        QCOMPARE(entries(dir.path()), frameEntry ? QStringList{"Frame"} : QStringList{});
+        QCOMPARE(entries(QDir::currentPath()), workingDirectory);
         if (kind == "read-only")
             QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
