@@ -15,6 +15,7 @@
 #include "common/PhotoPaths.h"
 #include "common/Settings.h"
 #include "effects/EffectEntries.h"
+#include "overlay/TextDialogEntry.h"
 #include "raster/BitmapIO.h"
 #include "raster/BitmapOps.h"
 #include "ui/BusyState.h"
@@ -970,6 +971,9 @@ void TMainForm::SelectEffect(int index)
         case 3:
             OpenColourDialog();
             break;
+        case 5:
+            OpenTextDialog();
+            break;
         default:
             // The frame and text effects come with their own dialogs.
             break;
@@ -991,4 +995,9 @@ void TMainForm::OpenToneDialog()
 void TMainForm::OpenColourDialog()
 {
     ::OpenColourDialog(dialogHost(), WorkBitmap);
+}
+
+void TMainForm::OpenTextDialog()
+{
+    ::OpenTextDialog(dialogHost(), WorkBitmap);
 }
