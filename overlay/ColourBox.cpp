@@ -1,6 +1,7 @@
 #include "overlay/ColourBox.h"
 
 #include <QColorDialog>
+#include <QPainter>
 #include <QPixmap>
 
 #include <array>
@@ -33,6 +34,8 @@ QPixmap swatch(const QColor& colour)
 {
     QPixmap pixmap(kSwatchSize, kSwatchSize);
     pixmap.fill(colour);
+    // An outline keeps white visible on the white list.
+    QPainter(&pixmap).drawRect(0, 0, kSwatchSize - 1, kSwatchSize - 1);
     return pixmap;
 }
 

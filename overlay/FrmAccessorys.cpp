@@ -14,6 +14,7 @@
 #include <QFontDatabase>
 #include <QIntValidator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -66,11 +67,13 @@ template <typename Box> Box* makeRow(QWidget* panel, const QString& caption, int
     return box;
 }
 
-// Typed text that matches no item changes nothing until it does.
+// Typed text that matches no item changes nothing until it does. A chosen item shows from
+// its start, also when it is wider than the box.
 void makeEditable(QComboBox* box)
 {
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
+    QObject::connect(box, &QComboBox::activated, box, [box] { box->lineEdit()->home(false); });
 }
 
 } // namespace
@@ -143,6 +146,7 @@ void TAccessorysForm::buildFontRows(QWidget* panel)
     cbFont->setItemDelegate(new FontSampleDelegate(QStringLiteral("누브 NUV"), cbFont));
     cbFont->view()->setMinimumWidth(kFontListWidth);
     cbFont->setEditText(PreviewFontName);
+    cbFont->lineEdit()->home(false);
     connect(cbFont, &QComboBox::currentTextChanged, this, [this] { cbFontChange(); });
 
     cbSize = makeRow<QComboBox>(panel, QStringLiteral("크기 "), 66);

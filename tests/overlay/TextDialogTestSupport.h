@@ -1,10 +1,7 @@
 #pragma once
 
-#include "TestData.h"
-
 #include "overlay/FrmAccessorys.h"
 #include "overlay/TextDialogEntry.h"
-#include "raster/BitmapIO.h"
 #include "raster/RasterBitmap.h"
 #include "ui/DialogHost.h"
 #include "ui/PreviewBox.h"
@@ -28,15 +25,6 @@ inline RasterBitmap groundPhoto(int width, int height)
     QImage image(width, height, QImage::Format_RGB888);
     image.fill(kGround);
     return RasterBitmap(image);
-}
-
-// Empty when the portrait cannot be read, which the comparisons then show.
-inline RasterBitmap loadPortrait()
-{
-    RasterBitmap portrait;
-    if (!loadBitmap(test_data::testDataPath(QStringLiteral("portrait.png")), portrait, 24))
-        return {};
-    return portrait;
 }
 
 // The dialog created through the entry's steps and shown (off screen), so that the memo

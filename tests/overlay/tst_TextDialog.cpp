@@ -1,6 +1,7 @@
 #include "ImageCompare.h"
 #include "TestRegistry.h"
 #include "TextDialogTestSupport.h"
+#include "tests/effects/EffectsTestSupport.h"
 
 #include "effects/EffectEntries.h"
 #include "overlay/ColourBox.h"
@@ -17,6 +18,8 @@
 #include <QTimer>
 
 using namespace text_dialog_test;
+using effects_test::loadPortrait;
+using effects_test::makePicture;
 
 namespace {
 
@@ -74,8 +77,6 @@ private slots:
     void wrappedLinesCountAsLines();
     void shadowFallsRightAndDownUnderText_data();
     void shadowFallsRightAndDownUnderText();
-    void antialiasing_data();
-    void antialiasing();
     void dragFollowsMouseAndJumps();
     void okWritesThePreview_data();
     void okWritesThePreview();
@@ -312,33 +313,6 @@ void TextDialogTest::shadowFallsRightAndDownUnderText()
     QCOMPARE(both, overlaid(shadow, text));
 }
 
-void TextDialogTest::antialiasing_data()
-{
-    QTest::addColumn<bool>("antialiased");
-    QTest::newRow("off: two colours") << false;
-    QTest::newRow("on: smoothed edges") << true;
-}
-
-void TextDialogTest::antialiasing()
-{
-    QFETCH(bool, antialiased);
-
-    RasterBitmap photo = loadPortrait();
-    QVERIFY(photo.isAllocated());
-    const QImage original = photo.image().convertToFormat(QImage::Format_RGB888);
-    OpenDialog dialog(photo);
-    dialog.setText(kTwoLines);
-    dialog->cbSize->setEditText(QStringLiteral("28"));
-    dialog->cbStyle->setCurrentIndex(3);
-    dialog->cbxShadowDepth->setCurrentIndex(2);
-    dialog->chkAlasing->setChecked(antialiased);
-    dialog.place(4);
-
-    const QImage preview = dialog.preview();
-    QVERIFY(preview != original);
-    QCOMPARE(onlyPhotoAnd(preview, original, qRgb(255, 255, 255), qRgb(0, 0, 0)), !antialiased);
-}
-
 void TextDialogTest::dragFollowsMouseAndJumps()
 {
     RasterBitmap photo = groundPhoto(300, 200);
@@ -387,8 +361,8 @@ void TextDialogTest::dragFollowsMouseAndJumps()
 void TextDialogTest::okWritesThePreview_data()
 {
     QTest::addColumn<bool>("antialiased");
-    QTest::newRow("anti-aliased") << true;
-    QTest::newRow("hard edges") << false;
+    QTest::newRow("anti-aliased: smoothed edges") << true;
+    QTest::newRow("hard edges: only the two colours") << false;
 }
 
 void TextDialogTest::okWritesThePreview()
@@ -403,11 +377,12 @@ void TextDialogTest::okWritesThePreview()
     dialog->cbStyle->setCurrentIndex(3);
     dialog->cbxShadowDepth->setCurrentIndex(4);
     dialog->chkAlasing->setChecked(antialiased);
-    dialog->edtFontColor->setColour(QColor(255, 240, 120));
     dialog.place(4);
     dialog->TimerTimer();
     const QImage preview = dialog.preview();
     QVERIFY(preview != original);
+    // Without smoothing the glyph edges hold nothing but text, shadow and photo pixels.
+    QCOMPARE(onlyPhotoAnd(preview, original, qRgb(255, 255, 255), qRgb(0, 0, 0)), !antialiased);
 
     dialog->btnOK->click();
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
@@ -431,12 +406,7 @@ void TextDialogTest::cancelKeepsPhoto()
     QFETCH(int, bitsPerPixel);
     QFETCH(int, bitsAfter);
 
-    QImage picture(160, 120, QImage::Format_RGB888);
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x)
-            picture.setPixel(x, y, qRgb(x, y * 2, (x + y) % 256));
-    }
-    RasterBitmap photo(picture.convertToFormat(raster::formatForDepth(bitsPerPixel)));
+    RasterBitmap photo = makePicture(160, 120, bitsPerPixel);
     QCOMPARE(photo.bitsPerPixel(), bitsPerPixel);
     RasterBitmap expected = photo;
     QVERIFY(convertForEditing(expected));
