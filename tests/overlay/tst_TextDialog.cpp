@@ -5,6 +5,7 @@
 
 #include "effects/EffectEntries.h"
 #include "overlay/ColourBox.h"
+#include "overlay/TextBlock.h"
 #include "overlay/TextRendering.h"
 #include "ui/PreviewBox.h"
 
@@ -189,20 +190,23 @@ void TextDialogTest::placement()
 
 void TextDialogTest::blockWiderThanPhotoIsClippedBothSides()
 {
-    RasterBitmap photo = groundPhoto(81, 60);
+    const QString text = QStringLiteral("누브 소르벨 NUV SORVEL");
+    const int width = measureTextBlock({text}, QStringLiteral("Comic Sans MS"), 24).width();
+    // An odd overhang, so that halving toward zero and rounding down would differ.
+    const int photoWidth = (width - 81) % 2 ? 81 : 82;
+    RasterBitmap photo = groundPhoto(photoWidth, 60);
     OpenDialog dialog(photo);
-    dialog.setText(QStringLiteral("누브 소르벨 NUV SORVEL"));
+    dialog.setText(text);
     dialog->cbSize->setEditText(QStringLiteral("24"));
     dialog.place(4);
 
-    const int w = dialog->TextBlockWidth;
-    QVERIFY(w > 200);
-    // Halving truncates toward zero, also for negative differences.
-    QCOMPARE(dialog->TextX, -((w - 81) / 2));
+    QCOMPARE(dialog->TextBlockWidth, width);
+    QVERIFY(width > 200);
+    QCOMPARE(dialog->TextX, -((width - photoWidth) / 2));
     QCOMPARE(dialog->TextY, (60 - dialog->TextBlockHeight) / 2);
     const QRect ink = inkBounds(dialog.preview());
     QCOMPARE(ink.left(), 0);
-    QCOMPARE(ink.right(), 80);
+    QCOMPARE(ink.right(), photoWidth - 1);
 }
 
 void TextDialogTest::placementScrollsToBlock()
