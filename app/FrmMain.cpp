@@ -16,6 +16,7 @@
 #include "common/Settings.h"
 #include "effects/EffectEntries.h"
 #include "frames/BundledFrames.h"
+#include "overlay/TextDialogEntry.h"
 #include "raster/BitmapIO.h"
 #include "raster/BitmapOps.h"
 #include "ui/BusyState.h"
@@ -972,6 +973,9 @@ void TMainForm::SelectEffect(int index)
         case 3:
             OpenColourDialog();
             break;
+        case 5:
+            OpenTextDialog();
+            break;
         default:
             // The frame and text effects come with their own dialogs.
             break;
@@ -993,4 +997,9 @@ void TMainForm::OpenToneDialog()
 void TMainForm::OpenColourDialog()
 {
     ::OpenColourDialog(dialogHost(), WorkBitmap);
+}
+
+void TMainForm::OpenTextDialog()
+{
+    ::OpenTextDialog(dialogHost(), WorkBitmap);
 }

@@ -26,6 +26,7 @@ struct RatioTarget {
     std::string denominator;
     double limit;
     bool sideBySide = false;
+    double referenceMs = 0; // > 0: the denominator is this fixed time, not a benchmark
 };
 
 // Reports a failed step of a measured operation; its time then means nothing.
@@ -67,6 +68,16 @@ inline bool registerSideBySideRatio(std::string label, std::string numerator,
 {
     ratioTargets().push_back(
         {std::move(label), std::move(numerator), std::move(denominator), limit, true});
+    return true;
+}
+
+// Passes when the median of numerator is at most limit times a fixed time, such as a
+// timer's period.
+inline bool registerFixedRatio(std::string label, std::string numerator, double referenceMs,
+                               double limit)
+{
+    ratioTargets().push_back(
+        {std::move(label), std::move(numerator), {}, limit, false, referenceMs});
     return true;
 }
 

@@ -152,11 +152,13 @@ bool printRatios(const std::map<std::string, Result>& results)
     for (const bench::RatioTarget& target : bench::ratioTargets()) {
         const auto numerator = results.find(target.numerator);
         const auto denominator = results.find(target.denominator);
-        if (numerator == results.end() || denominator == results.end()) {
+        const bool fixed = target.referenceMs > 0;
+        if (numerator == results.end() || (!fixed && denominator == results.end())) {
             std::printf("%-58s %9s %6.2fx  not run\n", target.label.c_str(), "-", target.limit);
             continue;
         }
-        const double ratio = target.sideBySide
+        const double ratio = fixed ? numerator->second.medianMs / target.referenceMs
+                             : target.sideBySide
                                  ? sideBySideRatio(*findBenchmark(target.numerator),
                                                    *findBenchmark(target.denominator))
                                  : numerator->second.medianMs / denominator->second.medianMs;
