@@ -22,6 +22,11 @@ constexpr int kLargestWorkLongSide = 2000;
 // The detector's window is 80 pixels; this scale brings a 60-pixel face up to it.
 constexpr double kSmallFaceScale = 4.0 / 3;
 
+// The detector also fires weakly on patterned clothes and backgrounds, sometimes on a patch
+// larger than the real face; only detections scoring at least this share of the best one
+// count as faces.
+constexpr double kFaceScoreShare = 0.5;
+
 // The 68-point model's numbering.
 constexpr unsigned kChin = 8;
 constexpr unsigned kFirstBrow = 17;
@@ -59,6 +64,19 @@ double browTop(const dlib::full_object_detection& shape)
     for (unsigned i = kFirstBrow + 1; i <= kLastBrow; ++i)
         top = std::min(top, double(shape.part(i).y()));
     return top;
+}
+
+std::vector<dlib::rect_detection> likelyFaces(const std::vector<dlib::rect_detection>& detections)
+{
+    double best = detections.front().detection_confidence;
+    for (const auto& detection : detections)
+        best = std::max(best, detection.detection_confidence);
+    std::vector<dlib::rect_detection> faces;
+    for (const auto& detection : detections) {
+        if (detection.detection_confidence >= kFaceScoreShare * best)
+            faces.push_back(detection);
+    }
+    return faces;
 }
 
 // The landmarks and the crown, taken on the work picture and mapped to photo pixels.
@@ -150,11 +168,13 @@ FaceSearch FaceDetector::find(const QImage& photo)
         m_models->detector(image, detections);
         if (detections.empty())
             continue;
-        const auto largest = std::max_element(
-            detections.begin(), detections.end(),
-            [](const auto& a, const auto& b) { return a.rect.area() < b.rect.area(); });
+        const std::vector<dlib::rect_detection> faces = likelyFaces(detections);
+        const auto largest =
+            std::max_element(faces.begin(), faces.end(), [](const auto& a, const auto& b) {
+                return a.rect.area() < b.rect.area();
+            });
         search.status = FaceSearch::Status::Found;
-        search.faceCount = int(detections.size());
+        search.faceCount = int(faces.size());
         search.face = featuresOf(work, m_models->landmarks(image, largest->rect), *largest);
         return search;
     }

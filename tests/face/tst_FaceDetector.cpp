@@ -90,6 +90,8 @@ private slots:
         const Variant variant = make();
         const FaceSearch search = detector().find(variant.photo);
         QVERIFY(search.found());
+        // Weak detections on the suit and the flag do not count as faces.
+        QCOMPARE(search.faceCount, 1);
         const HeadTruth& truth = variant.truth;
         const double trueHead = truth.chinY - truth.crownY;
         QVERIFY2(std::abs(search.face.crownY - truth.crownY) < 0.04 * trueHead,
@@ -186,7 +188,8 @@ private slots:
         QVERIFY(faceReadout(facts).contains(QStringLiteral("기울기 ")));
     }
 
-    // Two people: the larger face is fitted and both are counted.
+    // Two people: the larger face is fitted and both are counted; the weak detection that
+    // dlib also makes on the larger suit, and that is larger than both faces, is not.
     void severalFaces()
     {
         QImage photo(1000, 520, QImage::Format_RGB32);
@@ -198,7 +201,7 @@ private slots:
         painter.end();
         const FaceSearch search = detector().find(photo);
         QVERIFY(search.found());
-        QVERIFY(search.faceCount >= 2);
+        QCOMPARE(search.faceCount, 2);
         QVERIFY(search.face.centreX() > 600);
         QVERIFY(std::abs(search.face.headHeight() - 161) < 8);
     }
