@@ -1058,10 +1058,14 @@ void TMainForm::updateFaceReadout()
         lblFaceReadout->hide();
         return;
     }
-    lblFaceReadout->setStyleSheet(
+    // Navy like the type label above it while the head keeps to the rule, red when not;
+    // set only on a change, since every drag step comes here.
+    const QString look =
         QStringLiteral("color: white; border-radius: 5px; padding: 3px 8px; background: %1;")
             .arg(readout.passes ? QStringLiteral("rgba(31, 58, 95, 225)")
-                                : QStringLiteral("rgba(170, 52, 40, 225)")));
+                                : QStringLiteral("rgba(170, 52, 40, 225)"));
+    if (lblFaceReadout->styleSheet() != look)
+        lblFaceReadout->setStyleSheet(look);
     lblFaceReadout->setText(readout.text);
     lblFaceReadout->setMaximumWidth(kFaceReadoutMaxWidth);
     lblFaceReadout->adjustSize();
