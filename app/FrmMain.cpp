@@ -10,11 +10,13 @@
 #include "app/PrintLayout.h"
 #include "app/SaveRules.h"
 #include "app/SheetComposer.h"
+#include "app/SubmissionPhoto.h"
 #include "app/WorkspaceScrollView.h"
 #include "common/MessageSink.h"
 #include "common/PhotoPaths.h"
 #include "common/Settings.h"
 #include "effects/EffectEntries.h"
+#include "face/FaceReadout.h"
 #include "frames/BundledFrames.h"
 #include "overlay/TextDialogEntry.h"
 #include "raster/BitmapIO.h"
@@ -44,6 +46,7 @@
 #include <QSlider>
 #include <QThread>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -173,6 +176,7 @@ void TMainForm::createControls()
     createWorkspace();
     createWaitPanel();
     createFlowChart();
+    createFaceFit();
 }
 
 void TMainForm::createTopButtons()
@@ -654,6 +658,7 @@ void TMainForm::ScreenToImage(Rect& r) const
 void TMainForm::invalidateWorkspace()
 {
     ScrollView->viewport()->update();
+    updateFaceReadout();
 }
 
 void TMainForm::GaugeChange()
@@ -769,6 +774,14 @@ void TMainForm::ScrollViewPaint(QImage& canvas, const QRect& clip)
         painter.drawRect(toQRect(photo).adjusted(-1, -1, 0, 0));
     }
     m_cropTool.paint(canvas, clip, view, PhotoType.PhotoSizeText, frameLabelFont());
+    if (stage() != Stage::Loaded)
+        return;
+    // During a drag the frame is held in workspace pixels.
+    Rect frame = CropRect;
+    if (!Dragging)
+        imageToScreen(view, frame);
+    NormalizeRect(frame);
+    m_faceFit.paint(canvas, clip, view, frame, WorkBitmap.image(), faceFitType());
 }
 
 void TMainForm::ScrollViewMouseDown(QPoint position)
@@ -935,9 +948,13 @@ void TMainForm::SaveWorkBitmap()
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(saveDialogFilter().split(QStringLiteral(";;")));
+    dialog.setNameFilters(saveDialogFilter().split(QStringLiteral(";;")) << submissionFilter());
     if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    if (dialog.selectedNameFilter() == submissionFilter()) {
+        SaveSubmissionPhoto(dialog.selectedFiles().constFirst());
+        return;
+    }
     const std::optional<SaveRequest> request =
         saveRequestFor(saveFilterEntry(dialog.selectedNameFilter()),
                        dialog.selectedFiles().constFirst(), WorkBitmap.bitsPerPixel());
@@ -1002,4 +1019,84 @@ void TMainForm::OpenColourDialog()
 void TMainForm::OpenTextDialog()
 {
     ::OpenTextDialog(dialogHost(), WorkBitmap);
-}
+    // ---- face fit ------------------------------------------------------------------------
+
+    void TMainForm::createFaceFit()
+    {
+        imgFaceFit = makeImage(QStringLiteral("imgFaceFit"), 0, kFaceFitButton, faceFitHint());
+        imgFaceFit->setPicture(QStringLiteral("faceFit.png"));
+        connect(imgFaceFit, &SkinImage::clicked, this, &TMainForm::FaceFitClick);
+
+        lblFaceReadout = new QLabel(pnlWorkMainPanel);
+        lblFaceReadout->setObjectName(QStringLiteral("lblFaceReadout"));
+        lblFaceReadout->setAttribute(Qt::WA_TransparentForMouseEvents);
+        lblFaceReadout->setFont(frameLabelFont());
+        lblFaceReadout->hide();
+    }
+
+    FaceFitTool::PhotoType TMainForm::faceFitType() const
+    {
+        return {std::max(selectedPhotoType(), 0),
+                QSize(PhotoType.TargetWidth, PhotoType.TargetHeight)};
+    }
+
+    void TMainForm::FaceFitClick()
+    {
+        if (!stageAllows(StageAction::FaceFit))
+            return;
+        FaceFitTool::Outcome outcome{std::nullopt, noFaceMessage()};
+        runBusy([this, &outcome] { outcome = m_faceFit.fit(WorkBitmap.image(), faceFitType()); });
+        if (outcome.frame)
+            CropRect = *outcome.frame;
+        else
+            showInfo(programCaption(), outcome.message);
+        invalidateWorkspace();
+    }
+
+    void TMainForm::updateFaceReadout()
+    {
+        if (!lblFaceReadout)
+            return;
+        Rect frame = CropRect;
+        NormalizeRect(frame);
+        if (Dragging)
+            ScreenToImage(frame);
+        const FaceFitTool::Readout readout =
+            stage() == Stage::Loaded ? m_faceFit.readout(WorkBitmap.image(), frame, faceFitType())
+                                     : FaceFitTool::Readout{};
+        if (readout.text.isEmpty()) {
+            lblFaceReadout->hide();
+            return;
+        }
+        // Navy like the type label above it while the head keeps to the rule, red when not;
+        // set only on a change, since every drag step comes here.
+        const QString look =
+            QStringLiteral("color: white; border-radius: 5px; padding: 3px 8px; background: %1;")
+                .arg(readout.passes ? QStringLiteral("rgba(31, 58, 95, 225)")
+                                    : QStringLiteral("rgba(170, 52, 40, 225)"));
+        if (lblFaceReadout->styleSheet() != look)
+            lblFaceReadout->setStyleSheet(look);
+        lblFaceReadout->setText(readout.text);
+        lblFaceReadout->setMaximumWidth(kFaceReadoutMaxWidth);
+        lblFaceReadout->adjustSize();
+        lblFaceReadout->move(kFaceReadoutRight - lblFaceReadout->width(), kFaceReadoutTop);
+        lblFaceReadout->show();
+        lblFaceReadout->raise();
+    }
+
+    void TMainForm::SaveSubmissionPhoto(const QString& fileName)
+    {
+        if (stage() != Stage::Cut) {
+            showInfo(programCaption(),
+                     QStringLiteral("온라인 제출용 사진은 \"자르기\"를 한 뒤, \"만들기\" 전에 "
+                                    "저장할 수 있습니다."));
+            return;
+        }
+        bool saved = false;
+        {
+            const BusyState busy(Qt::WaitCursor);
+            saved = saveSubmissionPhoto(fileName, WorkBitmap);
+        }
+        if (!saved)
+            showInfo(programCaption(), QStringLiteral("이미지를 저장할 수 없습니다."));
+    }

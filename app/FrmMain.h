@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CropFrameTool.h"
+#include "app/FaceFitTool.h"
 #include "app/PhotoCutter.h"
 #include "app/PhotoType.h"
 #include "app/StageRules.h"
@@ -82,6 +83,9 @@ public:
     QAction* actCutImage = nullptr;
     QAction* actMakeImage = nullptr;
     QAction* actRotateImage = nullptr;
+    // The face fit: its button under the type buttons and its readout on the workspace.
+    SkinImage* imgFaceFit = nullptr;
+    QLabel* lblFaceReadout = nullptr;
 
     Stage stage() const;
     // Applies the stage rule of an action: shows its message and blinks its button
@@ -145,6 +149,9 @@ public:
     // The type buttons: refused after a cut; a fixed type also moves the selection.
     void TypeClick(int index);
     void ClampCropOrigin();
+    // Finds the face and fits the frame to it for the chosen type; says so when no face
+    // is found, and then leaves the frame alone.
+    void FaceFitClick();
 
     void HideClick();
     void QuitClick();
@@ -202,6 +209,11 @@ private:
     // both are taken down however the step ends.
     void runBusy(const std::function<void()>& step);
     void CreateUploadWindow();
+    void createFaceFit();
+    FaceFitTool::PhotoType faceFitType() const;
+    void updateFaceReadout();
+    // Saves the cut photo as the file online applications ask for; refused in other stages.
+    void SaveSubmissionPhoto(const QString& fileName);
 
     std::function<void(int)> m_sleep;
     std::function<int(QDialog&)> m_modalRunner;
@@ -209,4 +221,5 @@ private:
     WorkspacePyramid m_pyramid;
     CropFrameTool m_cropTool{{CropRect, Dragging, ActiveGrip, DragPoint}};
     WindowDragger* m_windowDragger = nullptr;
+    FaceFitTool m_faceFit{sharedFaceDetector()};
 };

@@ -123,6 +123,11 @@ QRect photoTypePlace(int n)
     return QRect(16, 122 + 35 * n, 147, 31);
 }
 
+QString faceFitHint()
+{
+    return QStringLiteral("사진 속 얼굴을 찾아 자르기 틀을 사진 종류의 기준에 맞춥니다.");
+}
+
 QRect flowChartPlace(int n)
 {
     return QRect(kFlowChart.at(n).left, kFlowChartTop, kFlowChart.at(n).width, 19);

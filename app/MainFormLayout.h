@@ -45,6 +45,14 @@ QString windowHighlightHint(int n);
 // The normal and the selected button of photo type n share their place.
 QRect photoTypePlace(int n);
 
+// The face-fit button under the type buttons, and its readout at the workspace's top
+// right, under the type label (in the workspace panel's pixels, right-aligned there).
+inline constexpr QRect kFaceFitButton(16, 300, 147, 31);
+QString faceFitHint();
+inline constexpr int kFaceReadoutRight = 715;
+inline constexpr int kFaceReadoutTop = 6;
+inline constexpr int kFaceReadoutMaxWidth = 560;
+
 enum FlowChartNumber {
     kHelpOpen = 0,
     kHelpCut = 1,

@@ -70,6 +70,11 @@ StageOutcome stageOutcome(StageAction action, Stage stage)
         return loaded ? run() : ignore();
     case StageAction::PhotoType:
         return empty || loaded ? run() : refuse(kPhotoTypeLocked, FlashTarget::Original);
+    case StageAction::FaceFit:
+        // Places the frame, so it is locked after a cut like the type buttons.
+        if (empty)
+            return flash(FlashTarget::Open);
+        return loaded ? run() : refuse(kPhotoTypeLocked, FlashTarget::Original);
     case StageAction::CropDrag:
         return loaded ? run() : ignore();
     case StageAction::Rotate:

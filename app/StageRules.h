@@ -21,6 +21,7 @@ enum class StageAction {
     Print,
     Order,
     Save,
+    FaceFit,
 };
 
 // The top-button highlight pointed at when an action is refused; the value is the

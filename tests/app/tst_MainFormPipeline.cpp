@@ -1,3 +1,4 @@
+#include "MainWindowSupport.h"
 #include "MessageTextSupport.h"
 #include "RecordingMessageSink.h"
 #include "RectTestSupport.h"
@@ -29,70 +30,16 @@
 
 namespace {
 
+using namespace main_window_test;
 using namespace message_text;
 
 using test_data::testDataPath;
 
 const QString kPortrait = QStringLiteral("portrait.jpg");
 
-// A main window shown as in the program, whose blinks and modal dialogs are recorded
-// instead of waited for. Unless a test sets a dialog driver, a dialog counts as cancelled.
-struct Window {
-    RecordingMessageSink messages;
-    TMainForm form;
-    QStringList flashed;      // highlights showing during each wait, once per blink
-    QStringList dialogsShown; // class names of the modal dialogs run
-    std::function<int(QDialog&)> driver;
-
-    Window()
-    {
-        form.setSleepFunction([this](int) {
-            for (SkinImage* image : form.findChildren<SkinImage*>()) {
-                const QString name = image->objectName();
-                if (!image->isHidden() && name.contains(QStringLiteral("UP_")) &&
-                    !flashed.contains(name))
-                    flashed.append(image->objectName());
-            }
-        });
-        form.setModalRunner([this](QDialog& dialog) {
-            dialogsShown.append(QString::fromLatin1(dialog.metaObject()->className()));
-            return driver ? driver(dialog) : int(QDialog::Rejected);
-        });
-        form.show();
-        if (!QTest::qWaitForWindowExposed(&form))
-            qWarning("main window not exposed");
-    }
-
-    QStringList texts() const
-    {
-        QStringList shown;
-        for (const auto& message : messages.messages)
-            shown.append(message.second);
-        return shown;
-    }
-};
-
-enum class Setup { Empty, Loaded, Cut, Made };
-
-void bringTo(TMainForm& form, Setup setup)
-{
-    if (setup == Setup::Empty)
-        return;
-    form.OpenPhotoFile(testDataPath(kPortrait));
-    if (setup == Setup::Cut)
-        form.CutPhoto();
-    if (setup == Setup::Made)
-        form.MakeSheet();
-}
-
 QImage pixels(const RasterBitmap& bitmap)
 {
     return bitmap.image().convertToFormat(QImage::Format_RGB888);
-}
-
-void click(SkinImage* image)
-{
-    emit image->clicked(image);
 }
 
 // A 1600 × 1200 photo, dark grey with one red pixel at (10, 20).

@@ -89,6 +89,8 @@ void StageRulesTest::actionOutcomes_data()
     QTest::newRow("order") << StageAction::Order << kFlashOpen << refused(kNothingMade)
                            << refused(kNothingMade) << kRun;
     QTest::newRow("save") << StageAction::Save << refused(kNothingToSave) << kRun << kRun << kRun;
+    QTest::newRow("face fit") << StageAction::FaceFit << kFlashOpen << kRun << typeLocked
+                              << typeLocked;
 }
 
 void StageRulesTest::actionOutcomes()
