@@ -970,8 +970,11 @@ void TMainForm::SelectEffect(int index)
         case 3:
             OpenColourDialog();
             break;
+        case 4:
+            OpenFrameDialog();
+            break;
         default:
-            // The frame and text effects come with their own dialogs.
+            // The text effect comes with its own dialog.
             break;
         }
     });
@@ -991,4 +994,10 @@ void TMainForm::OpenToneDialog()
 void TMainForm::OpenColourDialog()
 {
     ::OpenColourDialog(dialogHost(), WorkBitmap);
+}
+
+void TMainForm::OpenFrameDialog()
+{
+    ::OpenFrameDialog(dialogHost(), WorkBitmap,
+                      QSize(PhotoType.TargetWidth, PhotoType.TargetHeight), FrameDirectory());
 }

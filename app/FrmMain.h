@@ -138,6 +138,7 @@ public:
     void OpenSoftGlowDialog();
     void OpenToneDialog();
     void OpenColourDialog();
+    void OpenFrameDialog();
 
     // Applies photo type 0 … 4 (4 asks for the size); falls back to type 0 on error.
     void SelectPhotoType(int index);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "raster/RasterBitmap.h"
+
+#include <QList>
+#include <QPoint>
+#include <QString>
+
+// The frame files of a directory, their cached thumbnails and where those sit in the
+// picker, decided without windows.
+
+// One frame file: its full path and the title from its header.
+struct FrameEntry {
+    QString path;
+    QString title;
+};
+
+inline constexpr int kThumbnailSize = 100;
+// The first thumbnail's place; the second column starts kThumbnailSize + 20 from the left,
+// and rows are kThumbnailSize + 10 apart.
+inline constexpr QPoint kFirstThumbnailPlace(10, 10);
+
+// The "*.nfrm" entries of directory (case ignored, hidden ones too) in name order, each with
+// its title. Entries whose header cannot be read (cut short, unreadable, a directory) are
+// left out. An empty directory string gives an empty list.
+QList<FrameEntry> listFrameFiles(QString directory);
+
+// The frame's thumbnail cache file: its path with the last extension replaced by ".BMP".
+QString thumbnailFileName(const QString& framePath);
+
+// Makes the thumbnail file when it is missing: the frame composed around an empty (black)
+// 100 × 100 photo, saved as an 8-bit BMP. An existing file is used as it is, never
+// refreshed. True when the thumbnail file exists afterwards; a frame that cannot be read or
+// a directory that cannot be written leaves it missing.
+bool ensureThumbnail(const QString& framePath);
+
+// Where the thumbnail after the one at place goes: two columns, then the next row.
+QPoint nextThumbnailPlace(QPoint place);
+
+// Frames photo (24 bits) with the frame file at framePath. False, photo unchanged, when the
+// file is missing or cannot be read or composed.
+bool frameWithFile(RasterBitmap& photo, const QString& framePath);
