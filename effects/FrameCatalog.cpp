@@ -6,9 +6,18 @@
 #include "raster/BitmapOps.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
 
 namespace {
+
+// Far above a 100 × 100 picture at any depth, far below what a picture could cost.
+constexpr qint64 kMaxThumbnailBytes = 1 << 20;
+const QString kFrameExtension = QStringLiteral(".nfrm");
 
 // Loads the frame file; false when it is missing or cannot be read to its end.
 bool loadFrame(TNuvFrame& frame, const QString& framePath)
@@ -31,15 +40,28 @@ QList<FrameEntry> listFrameFiles(QString directory)
         return {};
     if (!directory.endsWith(u'/'))
         directory += u'/';
-    const QStringList names = QDir(directory).entryList({QStringLiteral("*.nfrm")},
-                                                        QDir::AllEntries | QDir::Hidden |
-                                                            QDir::System | QDir::NoDotAndDotDot,
-                                                        QDir::Name | QDir::IgnoreCase);
+    QStringList frameNames;
+    QSet<QString> fileNames;
+    QDirIterator entries(directory,
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        entries.next();
+        const QString name = entries.fileName();
+        if (name.endsWith(kFrameExtension, Qt::CaseInsensitive))
+            frameNames << name;
+        if (entries.fileInfo().isFile())
+            fileNames.insert(name);
+    }
+    std::sort(frameNames.begin(), frameNames.end(), [](const QString& a, const QString& b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
     QList<FrameEntry> frames;
-    for (const QString& name : names) {
+    for (const QString& name : frameNames) {
         const QString path = directory + name;
         try {
-            frames.append({path, ReadFrameTitle(path)});
+            frames.append(
+                {path, ReadFrameTitle(path), fileNames.contains(thumbnailFileName(name))});
         } catch (const StreamError&) {
             // One bad file must not cost the others their place in the list.
         }
@@ -58,14 +80,25 @@ QString thumbnailFileName(const QString& framePath)
 bool ensureThumbnail(const QString& framePath)
 {
     const QString thumbnail = thumbnailFileName(framePath);
-    if (QFileInfo::exists(thumbnail))
-        return QFileInfo(thumbnail).isFile();
+    const QFileInfo cached(thumbnail);
+    if (cached.exists())
+        return cached.isFile();
     TNuvFrame frame;
     RasterBitmap composed;
     // The photo area stays black; the frame around it is scaled to the thumbnail's square.
     return loadFrame(frame, framePath) && frame.Compose(kThumbnailSize, kThumbnailSize, composed) &&
            sizeBitmap(composed, kThumbnailSize, kThumbnailSize, SizeQuality::Fast) &&
            saveBitmap(thumbnail, composed, SaveFormat::Bmp, 8);
+}
+
+bool loadThumbnail(const QString& thumbnailFile, RasterBitmap& picture)
+{
+    picture.free();
+    QFile file(thumbnailFile);
+    if (!QFileInfo(thumbnailFile).isFile() || !file.open(QIODevice::ReadOnly) ||
+        file.size() > kMaxThumbnailBytes)
+        return false;
+    return loadBitmapMemory(file.read(kMaxThumbnailBytes), picture, 0);
 }
 
 QPoint nextThumbnailPlace(QPoint place)

@@ -1,12 +1,11 @@
 #include "effects/FrmInputFrame.h"
 
 #include "effects/EffectPreview.h"
-#include "raster/BitmapIO.h"
+#include "effects/FrameThumbnail.h"
 #include "raster/BitmapPainter.h"
 #include "ui/BusyState.h"
 #include "ui/DialogParts.h"
 #include "ui/PreviewBox.h"
-#include "ui/SkinImage.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -15,7 +14,7 @@
 #include <QLabel>
 #include <QMetaObject>
 #include <QPainter>
-#include <QPixmap>
+#include <QPalette>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -25,6 +24,8 @@ namespace {
 constexpr QSize kClientSize(601, 366);
 constexpr QSize kPaintBoxSize(261, 225);
 constexpr QRect kListPanel(311, 53, 249, 174);
+constexpr qint64 kEventIntervalMs = 15;
+const QString kLoadingText = QStringLiteral("액자 로딩 중... ");
 
 QLabel* makeColouredLabel(QWidget* parent, const QString& text, QPoint at, const QColor& colour)
 {
@@ -46,8 +47,13 @@ QScrollArea* makeFrameView(QWidget* parent)
     view->setGeometry(panel->contentsRect());
     view->setFrameShape(QFrame::NoFrame);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setStyleSheet(QStringLiteral(
-        "QScrollArea, QScrollArea > QWidget > QWidget { background: white; }"
+    QPalette white = view->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    view->setPalette(white);
+    view->viewport()->setPalette(white);
+    // On the bar alone: a style sheet on the box would reach every thumbnail, and styling
+    // each one costs more than reading it.
+    view->verticalScrollBar()->setStyleSheet(QStringLiteral(
         "QScrollBar:vertical { background: #eef3f3; width: 12px; margin: 0; }"
         "QScrollBar::handle:vertical { background: #1a9c9c; min-height: 24px;"
         " border-radius: 3px; margin: 1px; }"
@@ -69,15 +75,19 @@ TInputFrameForm::TInputFrameForm(QWidget* parent, RasterBitmap& workBitmap)
     PaintBox->setPaintHandler([this](QPainter& painter) { PaintBoxPaint(painter); });
 
     makeLabel(this, QStringLiteral("사진 액자 리스트 "), QPoint(303, 30));
-    lblFrameLoading = makeColouredLabel(this, QStringLiteral(" "), QPoint(408, 30), Qt::red);
+    lblFrameLoading = makeColouredLabel(this, kLoadingText, QPoint(408, 30), Qt::red);
     QFont loadingFont = lblFrameLoading->font();
     loadingFont.setFamilies({QStringLiteral("돋움"), QStringLiteral("NanumGothic")});
     lblFrameLoading->setFont(loadingFont);
+    lblFrameLoading->adjustSize();
+    lblFrameLoading->setText(QStringLiteral(" "));
     lblFrameLoading->hide();
 
     makeFramedPanel(this, QRect(303, 46, 265, 228), false);
     scbFrameView = makeFrameView(this);
     m_thumbnailArea = new QWidget(scbFrameView);
+    m_thumbnailArea->setPalette(scbFrameView->palette());
+    m_thumbnailArea->setAutoFillBackground(true);
     m_thumbnailArea->resize(scbFrameView->width(), 0);
     scbFrameView->setWidget(m_thumbnailArea);
 
@@ -134,13 +144,12 @@ void TInputFrameForm::LoadThumbnails()
     ListLoaded = true;
     if (FrameList.isEmpty())
         return;
-    lblFrameLoading->setText(QStringLiteral("액자 로딩 중... "));
-    lblFrameLoading->adjustSize();
+    lblFrameLoading->setText(kLoadingText);
     lblFrameLoading->show();
     scbFrameView->setEnabled(false);
     for (int i = 0; i < FrameList.size() && !m_closing; ++i) {
         const FrameEntry& entry = FrameList.at(i);
-        if (ensureThumbnail(entry.path))
+        if (entry.thumbnailListed || ensureThumbnail(entry.path))
             AddThumbnail(thumbnailFileName(entry.path), entry.title, i);
     }
     lblFrameLoading->setText(QStringLiteral(" "));
@@ -150,26 +159,30 @@ void TInputFrameForm::LoadThumbnails()
 
 void TInputFrameForm::AddThumbnail(const QString& thumbnailFile, const QString& title, int index)
 {
-    // The dialog repaints, and stays answerable, while the list fills.
-    QCoreApplication::processEvents();
+    letEventsThrough();
     if (m_closing)
         return;
     const QRect place(NextThumbPlace, QSize(kThumbnailSize, kThumbnailSize));
-    auto* thumbnail =
-        new SkinImage(m_thumbnailArea, QStringLiteral("Thumbnail_%1").arg(index), index, place);
-    thumbnail->setAlignment(Qt::AlignCenter);
+    auto* thumbnail = new FrameThumbnail(m_thumbnailArea, thumbnailFile, index, place);
     thumbnail->setToolTip(title);
-    connect(thumbnail, &SkinImage::clicked, this,
-            [this](SkinImage* clicked) { ThumbnailClick(clicked->tag()); });
+    connect(thumbnail, &QAbstractButton::clicked, this,
+            [this, thumbnail] { ThumbnailClick(thumbnail->tag()); });
     NextThumbPlace = nextThumbnailPlace(NextThumbPlace);
     m_thumbnailArea->resize(m_thumbnailArea->width(),
                             std::max(m_thumbnailArea->height(), place.bottom() + 1 + 10));
-    // A cache file that does not decode leaves a blank thumbnail that can still be picked.
-    RasterBitmap picture;
-    if (loadBitmap(thumbnailFile, picture))
-        thumbnail->setPixmap(QPixmap::fromImage(picture.image()));
     thumbnail->show();
     Thumbnails.push_back(thumbnail);
+}
+
+void TInputFrameForm::letEventsThrough()
+{
+    // The dialog repaints, and stays answerable, while the list fills: before the first
+    // thumbnail and then as often as a screen refreshes, which is all a person can see.
+    // Doing it for every cached thumbnail would cost more than adding them.
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kEventIntervalMs)
+        return;
+    QCoreApplication::processEvents();
+    m_sinceEvents.start();
 }
 
 void TInputFrameForm::ThumbnailClick(int tag)

@@ -4,6 +4,7 @@
 #include "raster/RasterBitmap.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QList>
 #include <QPoint>
 #include <QString>
@@ -15,7 +16,7 @@ class QPainter;
 class QPushButton;
 class QScrollArea;
 class PreviewBox;
-class SkinImage;
+class FrameThumbnail;
 
 // The frame picker: thumbnails of the frame files in FrameDir, a preview of the photo in the
 // clicked frame, and OK, which frames the work bitmap at full size. The list is built when
@@ -43,7 +44,7 @@ public:
     RasterBitmap PreviewBase;
     RasterBitmap PreviewBitmap;
     QString SelectedFrame;
-    std::vector<SkinImage*> Thumbnails;
+    std::vector<FrameThumbnail*> Thumbnails;
     QPoint NextThumbPlace = kFirstThumbnailPlace;
 
     PreviewBox* PaintBox = nullptr;
@@ -62,9 +63,11 @@ protected:
 private:
     void LoadThumbnails();
     void AddThumbnail(const QString& thumbnailFile, const QString& title, int index);
+    void letEventsThrough();
 
     RasterBitmap& m_workBitmap;
     QWidget* m_thumbnailArea = nullptr;
+    QElapsedTimer m_sinceEvents;
     // Set when the dialog is closing, so that a list still filling stops.
     bool m_closing = false;
 };

@@ -6,13 +6,13 @@
 #include "effects/EffectEntries.h"
 #include "effects/EffectPreview.h"
 #include "effects/FrameCatalog.h"
+#include "effects/FrameThumbnail.h"
 #include "effects/FrmInputFrame.h"
 #include "raster/BitmapIO.h"
 #include "raster/BitmapOps.h"
 #include "tools/nfrm-make/FrameFileWriter.h"
 #include "ui/DialogHost.h"
 #include "ui/PreviewBox.h"
-#include "ui/SkinImage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -104,7 +104,7 @@ QStringList fileNames(const QList<FrameEntry>& frames)
 QList<QPoint> places(const TInputFrameForm& dialog)
 {
     QList<QPoint> result;
-    for (const SkinImage* thumbnail : dialog.Thumbnails)
+    for (const FrameThumbnail* thumbnail : dialog.Thumbnails)
         result << thumbnail->pos();
     return result;
 }
@@ -112,15 +112,15 @@ QList<QPoint> places(const TInputFrameForm& dialog)
 QList<int> tags(const TInputFrameForm& dialog)
 {
     QList<int> result;
-    for (const SkinImage* thumbnail : dialog.Thumbnails)
+    for (const FrameThumbnail* thumbnail : dialog.Thumbnails)
         result << thumbnail->tag();
     return result;
 }
 
 // The picture a thumbnail shows, in the 24-bit layout.
-QImage shown(const SkinImage* thumbnail)
+QImage shown(FrameThumbnail* thumbnail)
 {
-    return thumbnail->pixmap().toImage().convertToFormat(QImage::Format_RGB888);
+    return thumbnail->picture().toImage().convertToFormat(QImage::Format_RGB888);
 }
 
 // The preview the picker should show for a frame: its own unframed preview, framed.
