@@ -118,13 +118,18 @@ QString pickerFrame(int index)
 
 RasterBitmap pickerPhoto;
 std::unique_ptr<TInputFrameForm> picker;
+// A picker kept open across runs, whose frames have all been read.
+std::unique_ptr<TInputFrameForm> browsingPicker;
 
 // A picker prepared on the photo, its list not yet built.
 void preparePicker(int width, int height)
 {
     // Widgets must go before the application does.
     [[maybe_unused]] static const bool cleanedUp = [] {
-        qAddPostRoutine([] { picker.reset(); });
+        qAddPostRoutine([] {
+            picker.reset();
+            browsingPicker.reset();
+        });
         return true;
     }();
     picker.reset();
@@ -134,6 +139,15 @@ void preparePicker(int width, int height)
 }
 
 int clicks = 0;
+
+// A click and the repaint of the preview it asks for.
+void clickThumbnail(TInputFrameForm& dialog, int index)
+{
+    dialog.ThumbnailClick(index);
+    QImage box(dialog.PaintBox->size(), QImage::Format_RGB32);
+    QPainter painter(&box);
+    dialog.PaintBoxPaint(painter);
+}
 
 const bool pickerRegistered = [] {
     registerBench(
@@ -151,29 +165,35 @@ const bool pickerRegistered = [] {
             QImage list(picker->scbFrameView->size(), QImage::Format_RGB32);
             picker->scbFrameView->render(&list);
         });
+    // Another frame every time, as a person looking through the list does; the picker reads
+    // each frame file once per opening, so after the first round every frame is known.
     registerBench(
-        "frames", "click a thumbnail (999x799 photo)",
+        "frames", "click a thumbnail again (999x799 photo)",
         [] {
-            if (!picker || picker->Thumbnails.empty() || pickerPhoto.width() != kWidth) {
-                preparePicker(kWidth, kHeight);
-                picker->FormActivate();
-            }
+            if (browsingPicker)
+                return;
+            preparePicker(kWidth, kHeight);
+            picker->FormActivate();
+            for (int i = 0; i < kPickerFrames; ++i)
+                picker->ThumbnailClick(i);
+            browsingPicker = std::move(picker);
         },
+        [] { clickThumbnail(*browsingPicker, ++clicks % kPickerFrames); });
+    registerBench(
+        "frames", "click a thumbnail first (999x799 photo)",
         [] {
-            // Another frame every time, as a person looking through the list does.
-            picker->ThumbnailClick(++clicks % kPickerFrames);
-            QImage box(picker->PaintBox->size(), QImage::Format_RGB32);
-            QPainter painter(&box);
-            picker->PaintBoxPaint(painter);
-        });
+            preparePicker(kWidth, kHeight);
+            picker->FormActivate();
+        },
+        [] { clickThumbnail(*picker, 0); });
     registerBench(
         "frames", "frame the 999x799 photo from its file",
         [] { working = freshCopy(photo(kWidth, kHeight)); },
         [] { check(frameWithFile(working, pickerFrame(++clicks % kPickerFrames)), "frame"); });
     registerSideBySideRatio("opening the picker on 50 cached frames / their headers",
                             "open picker, 50 cached frames", "read 50 frame headers", 3.0);
-    registerSideBySideRatio("clicking a thumbnail / framing the photo from the file",
-                            "click a thumbnail (999x799 photo)",
+    registerSideBySideRatio("clicking a thumbnail again / framing the photo from the file",
+                            "click a thumbnail again (999x799 photo)",
                             "frame the 999x799 photo from its file", 0.1);
     return true;
 }();

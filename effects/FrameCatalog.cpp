@@ -19,19 +19,6 @@ namespace {
 constexpr qint64 kMaxThumbnailBytes = 1 << 20;
 const QString kFrameExtension = QStringLiteral(".nfrm");
 
-// Loads the frame file; false when it is missing or cannot be read to its end.
-bool loadFrame(TNuvFrame& frame, const QString& framePath)
-{
-    if (!QFileInfo(framePath).isFile())
-        return false;
-    try {
-        frame.LoadFromFile(framePath);
-    } catch (const StreamError&) {
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 QList<FrameEntry> listFrameFiles(QString directory)
@@ -69,6 +56,18 @@ QList<FrameEntry> listFrameFiles(QString directory)
     return frames;
 }
 
+bool readFrameFile(TNuvFrame& frame, const QString& framePath)
+{
+    if (!QFileInfo(framePath).isFile())
+        return false;
+    try {
+        frame.LoadFromFile(framePath);
+    } catch (const StreamError&) {
+        return false;
+    }
+    return true;
+}
+
 QString thumbnailFileName(const QString& framePath)
 {
     const qsizetype dot = framePath.lastIndexOf(u'.');
@@ -86,7 +85,8 @@ bool ensureThumbnail(const QString& framePath)
     TNuvFrame frame;
     RasterBitmap composed;
     // The photo area stays black; the frame around it is scaled to the thumbnail's square.
-    return loadFrame(frame, framePath) && frame.Compose(kThumbnailSize, kThumbnailSize, composed) &&
+    return readFrameFile(frame, framePath) &&
+           frame.Compose(kThumbnailSize, kThumbnailSize, composed) &&
            sizeBitmap(composed, kThumbnailSize, kThumbnailSize, SizeQuality::Fast) &&
            saveBitmap(thumbnail, composed, SaveFormat::Bmp, 8);
 }
@@ -111,5 +111,5 @@ QPoint nextThumbnailPlace(QPoint place)
 bool frameWithFile(RasterBitmap& photo, const QString& framePath)
 {
     TNuvFrame frame;
-    return loadFrame(frame, framePath) && framePhoto(frame, photo);
+    return readFrameFile(frame, framePath) && framePhoto(frame, photo);
 }

@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QString>
 
+class TNuvFrame;
+
 // The frame files of a directory, their cached thumbnails and where those sit in the
 // picker, decided without windows.
 
@@ -43,6 +45,9 @@ bool loadThumbnail(const QString& thumbnailFile, RasterBitmap& picture);
 
 // Where the thumbnail after the one at place goes: two columns, then the next row.
 QPoint nextThumbnailPlace(QPoint place);
+
+// Reads the frame file into frame; false when it is missing or cannot be read to its end.
+bool readFrameFile(TNuvFrame& frame, const QString& framePath);
 
 // Frames photo (24 bits) with the frame file at framePath. False, photo unchanged, when the
 // file is missing or cannot be read or composed.

@@ -2,6 +2,7 @@
 
 #include "effects/EffectPreview.h"
 #include "effects/FrameThumbnail.h"
+#include "effects/_NuvFrame.h"
 #include "raster/BitmapPainter.h"
 #include "ui/BusyState.h"
 #include "ui/DialogParts.h"
@@ -200,8 +201,20 @@ void TInputFrameForm::ShowPreview(const QString& framePath)
     // A fresh copy every time, so that frames never pile up; a frame that cannot be read
     // shows the photo without one.
     PreviewBitmap = PreviewBase;
-    frameWithFile(PreviewBitmap, framePath);
+    if (const TNuvFrame* frame = readFrame(framePath))
+        framePhoto(*frame, PreviewBitmap);
     PaintBox->repaint();
+}
+
+const TNuvFrame* TInputFrameForm::readFrame(const QString& framePath)
+{
+    const auto known = m_readFrames.find(framePath);
+    if (known != m_readFrames.end())
+        return known->second.get();
+    auto frame = std::make_unique<TNuvFrame>();
+    if (!readFrameFile(*frame, framePath))
+        frame.reset();
+    return (m_readFrames[framePath] = std::move(frame)).get();
 }
 
 void TInputFrameForm::btnOKClick()
@@ -211,7 +224,8 @@ void TInputFrameForm::btnOKClick()
     if (!SelectedFrame.isEmpty() && QFileInfo::exists(SelectedFrame)) {
         const BusyState busy(Qt::WaitCursor);
         // A frame that cannot be applied leaves the photo as it was; OK still closes.
-        frameWithFile(m_workBitmap, SelectedFrame);
+        if (const TNuvFrame* frame = readFrame(SelectedFrame))
+            framePhoto(*frame, m_workBitmap);
     }
     accept();
 }

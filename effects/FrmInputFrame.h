@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/FrameCatalog.h"
+#include "effects/_NuvFrame.h"
 #include "raster/RasterBitmap.h"
 
 #include <QDialog>
@@ -9,6 +10,8 @@
 #include <QPoint>
 #include <QString>
 
+#include <map>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -64,10 +67,15 @@ private:
     void LoadThumbnails();
     void AddThumbnail(const QString& thumbnailFile, const QString& title, int index);
     void letEventsThrough();
+    // The frame file as read in this opening (read on first use); null when it cannot be.
+    const TNuvFrame* readFrame(const QString& framePath);
 
     RasterBitmap& m_workBitmap;
     QWidget* m_thumbnailArea = nullptr;
     QElapsedTimer m_sinceEvents;
+    // Every frame read while the dialog is open, so that looking at one again, and OK, cost
+    // no second decoding of its picture.
+    std::map<QString, std::unique_ptr<TNuvFrame>> m_readFrames;
     // Set when the dialog is closing, so that a list still filling stops.
     bool m_closing = false;
 };

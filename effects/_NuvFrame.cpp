@@ -114,30 +114,66 @@ Span unscaledSpan(qint64 sourceStart, qint64 destStart, qint64 size, qint64 leng
     return scaledSpan(sourceStart, size, destStart, size, length, limit);
 }
 
-// Copies the picture's pixels that columns × rows name into target (both 24 bits per pixel).
-// Pixels whose source lies outside the picture are left as they are. Columns that follow
-// each other in the picture are copied as one run.
-void copySpans(QImage& target, const QImage& picture, const Span& columns, const Span& rows)
+// Destination pixels [to, to + length) of a row, taken either from the source pixels
+// [from, from + length) or, when repeated, all from the one source pixel from.
+struct Segment {
+    qint64 to;
+    int from;
+    int length;
+    bool repeated;
+};
+
+// True when the segment can take in column as the next destination pixel.
+bool extends(Segment& segment, int column)
 {
-    struct Run {
-        qint64 to;
-        int from;
-        int length;
-    };
-    std::vector<Run> runs;
+    if (segment.length == 1 && (column == segment.from || column == segment.from + 1))
+        segment.repeated = column == segment.from;
+    else if (column != (segment.repeated ? segment.from : segment.from + segment.length))
+        return false;
+    ++segment.length;
+    return true;
+}
+
+// The columns as segments: runs that follow each other in both pictures (a piece at its own
+// size) and runs of one repeated source pixel (a piece stretched wider).
+std::vector<Segment> columnSegments(const Span& columns)
+{
+    std::vector<Segment> segments;
     for (std::size_t i = 0; i < columns.positions.size(); ++i) {
         const int column = columns.positions[i];
         if (column < 0)
             continue;
         const qint64 to = columns.from + qint64(i);
-        if (!runs.empty() && runs.back().to + runs.back().length == to &&
-            runs.back().from + runs.back().length == column) {
-            ++runs.back().length;
+        if (!segments.empty() && segments.back().to + segments.back().length == to &&
+            extends(segments.back(), column))
             continue;
-        }
-        runs.push_back({to, column, 1});
+        segments.push_back({to, column, 1, false});
     }
-    if (runs.empty())
+    return segments;
+}
+
+// count copies of the 3-byte pixel at pixel, eight at a time where there are enough.
+void repeatPixel(uchar* to, const uchar* pixel, int count)
+{
+    constexpr int kBlock = 8;
+    int done = 0;
+    if (count >= kBlock) {
+        uchar block[3 * kBlock];
+        for (int k = 0; k < kBlock; ++k)
+            std::memcpy(block + 3 * k, pixel, 3);
+        for (; done + kBlock <= count; done += kBlock)
+            std::memcpy(to + 3 * done, block, sizeof block);
+    }
+    for (; done < count; ++done)
+        std::memcpy(to + 3 * done, pixel, 3);
+}
+
+// Copies the picture's pixels that columns × rows name into target (both 24 bits per pixel).
+// Pixels whose source lies outside the picture are left as they are.
+void copySpans(QImage& target, const QImage& picture, const Span& columns, const Span& rows)
+{
+    const std::vector<Segment> segments = columnSegments(columns);
+    if (segments.empty())
         return;
     for (std::size_t i = 0; i < rows.positions.size(); ++i) {
         const int row = rows.positions[i];
@@ -145,8 +181,16 @@ void copySpans(QImage& target, const QImage& picture, const Span& columns, const
             continue;
         const uchar* from = picture.constScanLine(row);
         uchar* to = target.scanLine(int(rows.from + qint64(i)));
-        for (const Run& run : runs)
-            std::memcpy(to + 3 * run.to, from + 3 * run.from, std::size_t(3 * run.length));
+        for (const Segment& segment : segments) {
+            uchar* destination = to + 3 * segment.to;
+            const uchar* source = from + 3 * segment.from;
+            if (segment.length == 1)
+                std::memcpy(destination, source, 3);
+            else if (segment.repeated)
+                repeatPixel(destination, source, segment.length);
+            else
+                std::memcpy(destination, source, std::size_t(3 * segment.length));
+        }
     }
 }
 
