@@ -97,6 +97,11 @@ TInputFrameForm::TInputFrameForm(QWidget* parent, RasterBitmap& workBitmap)
                                                   "내려받거나, 액자 만들기 도구로 직접\n"
                                                   "만들어 액자 폴더에 넣을 수 있습니다."),
                                    QPoint(311, 234), Qt::blue);
+    // A size smaller, so that its three lines stay inside the list's frame.
+    QFont noteFont = lblGoAlbum->font();
+    noteFont.setPointSizeF(8);
+    lblGoAlbum->setFont(noteFont);
+    lblGoAlbum->adjustSize();
     lblGoAlbum->setCursor(Qt::PointingHandCursor);
 
     lblApply = makeColouredLabel(this, QStringLiteral(" "), QPoint(16, 296), Qt::red);

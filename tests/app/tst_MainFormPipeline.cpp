@@ -571,7 +571,8 @@ void MainFormPipelineTest::effectsAccumulateAndButtonZeroUndoes()
     for (int button : {3, 4, 5})
         click(form.imgEffects[button]);
     QCOMPARE(pixels(form.WorkBitmap), toned);
-    QCOMPARE(window.dialogsShown, (QStringList{"TBBoshasyForm", "TColorCForm", "TColorCForm"}));
+    QCOMPARE(window.dialogsShown,
+             (QStringList{"TBBoshasyForm", "TColorCForm", "TColorCForm", "TInputFrameForm"}));
 
     click(form.imgEffectsUP[0]);
     QCOMPARE(pixels(form.WorkBitmap), cut);
