@@ -990,11 +990,11 @@ void TMainForm::SelectEffect(int index)
         case 3:
             OpenColourDialog();
             break;
+        case 4:
+            OpenFrameDialog();
+            break;
         case 5:
             OpenTextDialog();
-            break;
-        default:
-            // The frame and text effects come with their own dialogs.
             break;
         }
     });
@@ -1019,84 +1019,91 @@ void TMainForm::OpenColourDialog()
 void TMainForm::OpenTextDialog()
 {
     ::OpenTextDialog(dialogHost(), WorkBitmap);
-    // ---- face fit ------------------------------------------------------------------------
+}
 
-    void TMainForm::createFaceFit()
-    {
-        imgFaceFit = makeImage(QStringLiteral("imgFaceFit"), 0, kFaceFitButton, faceFitHint());
-        imgFaceFit->setPicture(QStringLiteral("faceFit.png"));
-        connect(imgFaceFit, &SkinImage::clicked, this, &TMainForm::FaceFitClick);
+void TMainForm::OpenFrameDialog()
+{
+    ::OpenFrameDialog(dialogHost(), WorkBitmap,
+                      QSize(PhotoType.TargetWidth, PhotoType.TargetHeight), FrameDirectory());
+}
 
-        lblFaceReadout = new QLabel(pnlWorkMainPanel);
-        lblFaceReadout->setObjectName(QStringLiteral("lblFaceReadout"));
-        lblFaceReadout->setAttribute(Qt::WA_TransparentForMouseEvents);
-        lblFaceReadout->setFont(frameLabelFont());
+// ---- face fit ------------------------------------------------------------------------
+
+void TMainForm::createFaceFit()
+{
+    imgFaceFit = makeImage(QStringLiteral("imgFaceFit"), 0, kFaceFitButton, faceFitHint());
+    imgFaceFit->setPicture(QStringLiteral("faceFit.png"));
+    connect(imgFaceFit, &SkinImage::clicked, this, &TMainForm::FaceFitClick);
+
+    lblFaceReadout = new QLabel(pnlWorkMainPanel);
+    lblFaceReadout->setObjectName(QStringLiteral("lblFaceReadout"));
+    lblFaceReadout->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblFaceReadout->setFont(frameLabelFont());
+    lblFaceReadout->hide();
+}
+
+FaceFitTool::PhotoType TMainForm::faceFitType() const
+{
+    return {std::max(selectedPhotoType(), 0), QSize(PhotoType.TargetWidth, PhotoType.TargetHeight)};
+}
+
+void TMainForm::FaceFitClick()
+{
+    if (!stageAllows(StageAction::FaceFit))
+        return;
+    FaceFitTool::Outcome outcome{std::nullopt, noFaceMessage()};
+    runBusy([this, &outcome] { outcome = m_faceFit.fit(WorkBitmap.image(), faceFitType()); });
+    if (outcome.frame)
+        CropRect = *outcome.frame;
+    else
+        showInfo(programCaption(), outcome.message);
+    invalidateWorkspace();
+}
+
+void TMainForm::updateFaceReadout()
+{
+    if (!lblFaceReadout)
+        return;
+    Rect frame = CropRect;
+    NormalizeRect(frame);
+    if (Dragging)
+        ScreenToImage(frame);
+    const FaceFitTool::Readout readout =
+        stage() == Stage::Loaded ? m_faceFit.readout(WorkBitmap.image(), frame, faceFitType())
+                                 : FaceFitTool::Readout{};
+    if (readout.text.isEmpty()) {
         lblFaceReadout->hide();
+        return;
     }
+    // Navy like the type label above it while the head keeps to the rule, red when not;
+    // set only on a change, since every drag step comes here.
+    const QString look =
+        QStringLiteral("color: white; border-radius: 5px; padding: 3px 8px; background: %1;")
+            .arg(readout.passes ? QStringLiteral("rgba(31, 58, 95, 225)")
+                                : QStringLiteral("rgba(170, 52, 40, 225)"));
+    if (lblFaceReadout->styleSheet() != look)
+        lblFaceReadout->setStyleSheet(look);
+    lblFaceReadout->setText(readout.text);
+    lblFaceReadout->setMaximumWidth(kFaceReadoutMaxWidth);
+    lblFaceReadout->adjustSize();
+    lblFaceReadout->move(kFaceReadoutRight - lblFaceReadout->width(), kFaceReadoutTop);
+    lblFaceReadout->show();
+    lblFaceReadout->raise();
+}
 
-    FaceFitTool::PhotoType TMainForm::faceFitType() const
-    {
-        return {std::max(selectedPhotoType(), 0),
-                QSize(PhotoType.TargetWidth, PhotoType.TargetHeight)};
+void TMainForm::SaveSubmissionPhoto(const QString& fileName)
+{
+    if (stage() != Stage::Cut) {
+        showInfo(programCaption(),
+                 QStringLiteral("온라인 제출용 사진은 \"자르기\"를 한 뒤, \"만들기\" 전에 "
+                                "저장할 수 있습니다."));
+        return;
     }
-
-    void TMainForm::FaceFitClick()
+    bool saved = false;
     {
-        if (!stageAllows(StageAction::FaceFit))
-            return;
-        FaceFitTool::Outcome outcome{std::nullopt, noFaceMessage()};
-        runBusy([this, &outcome] { outcome = m_faceFit.fit(WorkBitmap.image(), faceFitType()); });
-        if (outcome.frame)
-            CropRect = *outcome.frame;
-        else
-            showInfo(programCaption(), outcome.message);
-        invalidateWorkspace();
+        const BusyState busy(Qt::WaitCursor);
+        saved = saveSubmissionPhoto(fileName, WorkBitmap);
     }
-
-    void TMainForm::updateFaceReadout()
-    {
-        if (!lblFaceReadout)
-            return;
-        Rect frame = CropRect;
-        NormalizeRect(frame);
-        if (Dragging)
-            ScreenToImage(frame);
-        const FaceFitTool::Readout readout =
-            stage() == Stage::Loaded ? m_faceFit.readout(WorkBitmap.image(), frame, faceFitType())
-                                     : FaceFitTool::Readout{};
-        if (readout.text.isEmpty()) {
-            lblFaceReadout->hide();
-            return;
-        }
-        // Navy like the type label above it while the head keeps to the rule, red when not;
-        // set only on a change, since every drag step comes here.
-        const QString look =
-            QStringLiteral("color: white; border-radius: 5px; padding: 3px 8px; background: %1;")
-                .arg(readout.passes ? QStringLiteral("rgba(31, 58, 95, 225)")
-                                    : QStringLiteral("rgba(170, 52, 40, 225)"));
-        if (lblFaceReadout->styleSheet() != look)
-            lblFaceReadout->setStyleSheet(look);
-        lblFaceReadout->setText(readout.text);
-        lblFaceReadout->setMaximumWidth(kFaceReadoutMaxWidth);
-        lblFaceReadout->adjustSize();
-        lblFaceReadout->move(kFaceReadoutRight - lblFaceReadout->width(), kFaceReadoutTop);
-        lblFaceReadout->show();
-        lblFaceReadout->raise();
-    }
-
-    void TMainForm::SaveSubmissionPhoto(const QString& fileName)
-    {
-        if (stage() != Stage::Cut) {
-            showInfo(programCaption(),
-                     QStringLiteral("온라인 제출용 사진은 \"자르기\"를 한 뒤, \"만들기\" 전에 "
-                                    "저장할 수 있습니다."));
-            return;
-        }
-        bool saved = false;
-        {
-            const BusyState busy(Qt::WaitCursor);
-            saved = saveSubmissionPhoto(fileName, WorkBitmap);
-        }
-        if (!saved)
-            showInfo(programCaption(), QStringLiteral("이미지를 저장할 수 없습니다."));
-    }
+    if (!saved)
+        showInfo(programCaption(), QStringLiteral("이미지를 저장할 수 없습니다."));
+}

@@ -143,6 +143,7 @@ public:
     void OpenToneDialog();
     void OpenColourDialog();
     void OpenTextDialog();
+    void OpenFrameDialog();
 
     // Applies photo type 0 … 4 (4 asks for the size); falls back to type 0 on error.
     void SelectPhotoType(int index);

@@ -2,6 +2,7 @@
 
 #include "effects/FrmBBoshasy.h"
 #include "effects/FrmControlColor.h"
+#include "effects/FrmInputFrame.h"
 #include "effects/SoftGlow.h"
 #include "raster/BitmapOps.h"
 #include "ui/BusyState.h"
@@ -17,6 +18,15 @@ bool runAdjustDialog(const DialogHost& host, AdjustKind mode, RasterBitmap& work
     // The OK handler has already changed the work bitmap when the run ends, and refuses
     // (rejects) when its chain failed.
     return dialog && host.run(*dialog) == QDialog::Accepted;
+}
+
+// After OK: the photo at the type's size. False, photo as it was, when scaling fails.
+bool scaleToType(RasterBitmap& workBitmap, const RasterBitmap& before, QSize typeSize)
+{
+    if (sizeBitmap(workBitmap, typeSize.width(), typeSize.height(), SizeQuality::Final))
+        return true;
+    workBitmap = before;
+    return false;
 }
 
 } // namespace
@@ -50,6 +60,17 @@ std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(const DialogHost& host,
     return dialog;
 }
 
+std::unique_ptr<TInputFrameForm> createFrameDialog(const DialogHost& host, RasterBitmap& workBitmap,
+                                                   const QString& frameDirectory)
+{
+    if (!convertForEditing(workBitmap))
+        return nullptr;
+    auto dialog = std::make_unique<TInputFrameForm>(host.owner, workBitmap);
+    host.placeCentred(*dialog);
+    dialog->prepare(frameDirectory);
+    return dialog;
+}
+
 bool applySoftGlowResult(const TBBoshasyForm& dialog, RasterBitmap& workBitmap,
                          const DialogHost& host)
 {
@@ -75,4 +96,18 @@ bool OpenSoftGlowDialog(const DialogHost& host, RasterBitmap& workBitmap)
     const auto dialog = createSoftGlowDialog(host, workBitmap);
     return dialog && host.run(*dialog) == QDialog::Accepted &&
            applySoftGlowResult(*dialog, workBitmap, host);
+}
+
+bool OpenFrameDialog(const DialogHost& host, RasterBitmap& workBitmap, QSize typeSize,
+                     const QString& frameDirectory)
+{
+    bool changed = false;
+    if (const auto dialog = createFrameDialog(host, workBitmap, frameDirectory)) {
+        const RasterBitmap converted = workBitmap;
+        // The OK handler has already framed the work bitmap when the run ends.
+        changed =
+            host.run(*dialog) == QDialog::Accepted && scaleToType(workBitmap, converted, typeSize);
+    }
+    host.repaint();
+    return changed;
 }

@@ -3,11 +3,15 @@
 #include "effects/ToneAdjustment.h"
 #include "raster/RasterBitmap.h"
 
+#include <QSize>
+#include <QString>
+
 #include <memory>
 
 struct DialogHost;
 class TBBoshasyForm;
 class TColorCForm;
+class TInputFrameForm;
 
 // The effect entries. Each creates its dialog under the host's owner, centres it there,
 // runs it modally and, on OK, changes workBitmap in place and has the host repaint the
@@ -17,6 +21,11 @@ class TColorCForm;
 bool OpenToneDialog(const DialogHost& host, RasterBitmap& workBitmap);
 bool OpenColourDialog(const DialogHost& host, RasterBitmap& workBitmap);
 bool OpenSoftGlowDialog(const DialogHost& host, RasterBitmap& workBitmap);
+// The frame picker with the frames of frameDirectory. After OK the photo, framed or not, is
+// scaled back to typeSize, so that the frame takes its room from the photo. The workspace
+// is repainted however the dialog ends.
+bool OpenFrameDialog(const DialogHost& host, RasterBitmap& workBitmap, QSize typeSize,
+                     const QString& frameDirectory);
 
 // The steps before and after the modal run, so that a dialog can be driven without one.
 
@@ -30,6 +39,8 @@ std::unique_ptr<TColorCForm> createAdjustDialog(const DialogHost& host, AdjustKi
                                                 RasterBitmap& workBitmap);
 std::unique_ptr<TBBoshasyForm> createSoftGlowDialog(const DialogHost& host,
                                                     RasterBitmap& workBitmap);
+std::unique_ptr<TInputFrameForm> createFrameDialog(const DialogHost& host, RasterBitmap& workBitmap,
+                                                   const QString& frameDirectory);
 
 // After OK: the full soft-glow effect with the dialog's gamma, under the hand cursor, then
 // the workspace repainted. False when the effect fails; the photo is then unchanged.

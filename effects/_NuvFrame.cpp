@@ -3,6 +3,7 @@
 #include "common/Cp949.h"
 #include "common/StreamError.h"
 #include "raster/BitmapOps.h"
+#include "raster/LargeImage.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -50,79 +50,162 @@ qint64 ceilDiv(qint64 a, qint64 b)
     return -floorDiv(-a, b);
 }
 
-// For each destination position in [from, to) of a span [destStart, destStart + destLength)
-// scaled from [sourceStart, sourceStart + sourceLength): the nearest source position, or -1
-// where that lies outside [0, limit).
-std::vector<int> sourcePositions(qint64 sourceStart, qint64 sourceLength, qint64 destStart,
-                                 qint64 destLength, qint64 from, qint64 to, int limit)
+// A destination span [from, to) along one axis and, for each of its positions, the source
+// position in the picture, or -1 where that lies outside it.
+struct Span {
+    qint64 from = 0;
+    std::vector<int> positions;
+};
+
+// Compared as a double: a scaled position may lie far outside any integer type.
+int pictureIndex(double position, int limit)
 {
-    const double scale = double(sourceLength) / double(destLength);
-    std::vector<int> positions(std::size_t(to - from));
-    for (qint64 d = from; d < to; ++d) {
-        const double offset = std::floor((double(d - destStart) + 0.5) * scale);
-        const double position = double(sourceStart) + offset;
-        positions[std::size_t(d - from)] = position >= 0 && position < limit ? int(position) : -1;
-    }
-    return positions;
+    return position >= 0 && position < limit ? int(position) : -1;
 }
 
-// Copies source, scaled to dest by nearest neighbour, into target; both pictures are 24 bits
-// per pixel. Only the pixels inside target whose source lies inside the picture are
-// touched, so header values of any size cost at most the target's area. Empty or inverted
-// rectangles paint nothing.
+// [destStart, destStart + destLength) scaled from [sourceStart, sourceStart + sourceLength), by
+// nearest neighbour, over the part of the span that lies in [0, length).
+Span scaledSpan(qint64 sourceStart, qint64 sourceLength, qint64 destStart, qint64 destLength,
+                qint64 length, int limit)
+{
+    Span span;
+    span.from = std::max<qint64>(destStart, 0);
+    const qint64 to = std::min(destStart + destLength, length);
+    if (span.from >= to)
+        return span;
+    const double scale = double(sourceLength) / double(destLength);
+    span.positions.resize(std::size_t(to - span.from));
+    for (qint64 d = span.from; d < to; ++d) {
+        const double offset = std::floor((double(d - destStart) + 0.5) * scale);
+        span.positions[std::size_t(d - span.from)] =
+            pictureIndex(double(sourceStart) + offset, limit);
+    }
+    return span;
+}
+
+// Copies of a tile [sourceStart, sourceStart + step) at its own size, copy k covering
+// [start + k·step, start + (k+1)·step), up to the first copy that reaches stopAt, over the part
+// that lies in [0, length). The first copy is always laid, even when the span is empty.
+Span tiledSpan(qint64 sourceStart, qint64 start, qint64 step, qint64 stopAt, qint64 length,
+               int limit)
+{
+    Span span;
+    if (step <= 0)
+        return span;
+    // Copies entirely before 0 cannot show, so absurd header values cost no time.
+    const qint64 first = std::max<qint64>(0, floorDiv(-start, step));
+    const qint64 last = std::max<qint64>(0, ceilDiv(stopAt - start, step) - 1);
+    if (first > last)
+        return span;
+    span.from = std::max<qint64>(0, start + first * step);
+    const qint64 to = std::min(length, start + (last + 1) * step);
+    if (span.from >= to)
+        return span;
+    span.positions.resize(std::size_t(to - span.from));
+    for (qint64 d = span.from; d < to; ++d)
+        span.positions[std::size_t(d - span.from)] =
+            pictureIndex(double(sourceStart + (d - start) % step), limit);
+    return span;
+}
+
+// A piece at its own size along one axis.
+Span unscaledSpan(qint64 sourceStart, qint64 destStart, qint64 size, qint64 length, int limit)
+{
+    return scaledSpan(sourceStart, size, destStart, size, length, limit);
+}
+
+// Destination pixels [to, to + length) of a row, taken either from the source pixels
+// [from, from + length) or, when repeated, all from the one source pixel from.
+struct Segment {
+    qint64 to;
+    int from;
+    int length;
+    bool repeated;
+};
+
+// True when the segment can take in column as the next destination pixel.
+bool extends(Segment& segment, int column)
+{
+    if (segment.length == 1 && (column == segment.from || column == segment.from + 1))
+        segment.repeated = column == segment.from;
+    else if (column != (segment.repeated ? segment.from : segment.from + segment.length))
+        return false;
+    ++segment.length;
+    return true;
+}
+
+// The columns as segments: runs that follow each other in both pictures (a piece at its own
+// size) and runs of one repeated source pixel (a piece stretched wider).
+std::vector<Segment> columnSegments(const Span& columns)
+{
+    std::vector<Segment> segments;
+    for (std::size_t i = 0; i < columns.positions.size(); ++i) {
+        const int column = columns.positions[i];
+        if (column < 0)
+            continue;
+        const qint64 to = columns.from + qint64(i);
+        if (!segments.empty() && segments.back().to + segments.back().length == to &&
+            extends(segments.back(), column))
+            continue;
+        segments.push_back({to, column, 1, false});
+    }
+    return segments;
+}
+
+// count copies of the 3-byte pixel at pixel, eight at a time where there are enough.
+void repeatPixel(uchar* to, const uchar* pixel, int count)
+{
+    constexpr int kBlock = 8;
+    int done = 0;
+    if (count >= kBlock) {
+        uchar block[3 * kBlock];
+        for (int k = 0; k < kBlock; ++k)
+            std::memcpy(block + 3 * k, pixel, 3);
+        for (; done + kBlock <= count; done += kBlock)
+            std::memcpy(to + 3 * done, block, sizeof block);
+    }
+    for (; done < count; ++done)
+        std::memcpy(to + 3 * done, pixel, 3);
+}
+
+// Copies the picture's pixels that columns × rows name into target (both 24 bits per pixel).
+// Pixels whose source lies outside the picture are left as they are.
+void copySpans(QImage& target, const QImage& picture, const Span& columns, const Span& rows)
+{
+    const std::vector<Segment> segments = columnSegments(columns);
+    if (segments.empty())
+        return;
+    for (std::size_t i = 0; i < rows.positions.size(); ++i) {
+        const int row = rows.positions[i];
+        if (row < 0)
+            continue;
+        const uchar* from = picture.constScanLine(row);
+        uchar* to = target.scanLine(int(rows.from + qint64(i)));
+        for (const Segment& segment : segments) {
+            uchar* destination = to + 3 * segment.to;
+            const uchar* source = from + 3 * segment.from;
+            if (segment.length == 1)
+                std::memcpy(destination, source, 3);
+            else if (segment.repeated)
+                repeatPixel(destination, source, segment.length);
+            else
+                std::memcpy(destination, source, std::size_t(3 * segment.length));
+        }
+    }
+}
+
+// Copies source, scaled to dest by nearest neighbour, into target. Only the pixels inside
+// target whose source lies inside the picture are touched, so header values of any size cost
+// at most the target's area. Empty or inverted rectangles paint nothing.
 void paintPiece(QImage& target, const QImage& picture, const Box& source, const Box& dest)
 {
     if (source.width() <= 0 || source.height() <= 0 || dest.width() <= 0 || dest.height() <= 0)
         return;
-    const qint64 left = std::max<qint64>(dest.left, 0);
-    const qint64 top = std::max<qint64>(dest.top, 0);
-    const qint64 right = std::min<qint64>(dest.right, target.width());
-    const qint64 bottom = std::min<qint64>(dest.bottom, target.height());
-    if (left >= right || top >= bottom)
-        return;
-    const std::vector<int> columns = sourcePositions(source.left, source.width(), dest.left,
-                                                     dest.width(), left, right, picture.width());
-    const std::vector<int> rows = sourcePositions(source.top, source.height(), dest.top,
-                                                  dest.height(), top, bottom, picture.height());
-    // At its own size a piece is whole runs of bytes.
-    const bool unscaled = source.width() == dest.width();
-    const auto first = std::find_if(columns.begin(), columns.end(), [](int c) { return c >= 0; });
-    const auto last = std::find_if(first, columns.end(), [](int c) { return c < 0; });
-    for (qint64 y = top; y < bottom; ++y) {
-        const int row = rows[std::size_t(y - top)];
-        if (row < 0)
-            continue;
-        const uchar* from = picture.constScanLine(row);
-        uchar* to = target.scanLine(int(y));
-        if (unscaled) {
-            if (first != last)
-                std::memcpy(to + 3 * (left + (first - columns.begin())), from + 3 * *first,
-                            std::size_t(3 * (last - first)));
-            continue;
-        }
-        for (qint64 x = left; x < right; ++x) {
-            const int column = columns[std::size_t(x - left)];
-            if (column >= 0)
-                std::memcpy(to + 3 * x, from + 3 * column, 3);
-        }
-    }
-}
-
-// Copies of a tile along one edge: copy k covers [start + k·step, start + (k+1)·step), and
-// the run ends after the first copy that reaches stopAt. Copies entirely before 0 or from
-// length on cannot show and are skipped, so absurd header values cost no time.
-void paintTiles(qint64 start, qint64 step, qint64 stopAt, qint64 length,
-                const std::function<void(qint64, qint64)>& paintCopy)
-{
-    if (step <= 0)
-        return;
-    const qint64 last = std::max<qint64>(0, ceilDiv(stopAt - start, step) - 1);
-    for (qint64 k = std::max<qint64>(0, floorDiv(-start, step)); k <= last; ++k) {
-        const qint64 from = start + k * step;
-        if (from >= length)
-            return;
-        paintCopy(from, from + step);
-    }
+    copySpans(target, picture,
+              scaledSpan(source.left, source.width(), dest.left, dest.width(), target.width(),
+                         picture.width()),
+              scaledSpan(source.top, source.height(), dest.top, dest.height(), target.height(),
+                         picture.height()));
 }
 
 void paintStretchedEdges(QImage& target, const QImage& picture, const Header& h, qint64 width,
@@ -146,33 +229,33 @@ void paintStretchedEdges(QImage& target, const QImage& picture, const Header& h,
         {width - h.RightWidth, h.TopRightHeight, width, height - h.BottomRightHeight});
 }
 
+// Each edge is laid in one pass over all its copies; an edge thinner than one pixel has none.
 void paintTiledEdges(QImage& target, const QImage& picture, const Header& h, qint64 width,
                      qint64 height)
 {
-    const qint64 iw = picture.width();
-    const qint64 ih = picture.height();
-    const Box top{h.TopLeftWidth, 0, qint64(h.TopLeftWidth) + h.TopTileWidth, h.TopHeight};
-    paintTiles(h.TopLeftWidth, h.TopTileWidth, width - h.TopRightWidth, width,
-               [&](qint64 from, qint64 to) {
-                   paintPiece(target, picture, top, {from, 0, to, h.TopHeight});
-               });
-    const Box bottom{h.BottomLeftWidth, ih - h.BottomHeight,
-                     qint64(h.BottomLeftWidth) + h.BottomTileWidth, ih};
-    paintTiles(h.BottomLeftWidth, h.BottomTileWidth, width - h.BottomRightWidth, width,
-               [&](qint64 from, qint64 to) {
-                   paintPiece(target, picture, bottom, {from, height - h.BottomHeight, to, height});
-               });
-    const Box left{0, h.TopLeftHeight, h.LeftWidth, qint64(h.TopLeftHeight) + h.LeftTileHeight};
-    paintTiles(h.TopLeftHeight, h.LeftTileHeight, height - h.BottomLeftHeight, height,
-               [&](qint64 from, qint64 to) {
-                   paintPiece(target, picture, left, {0, from, h.LeftWidth, to});
-               });
-    const Box right{iw - h.RightWidth, h.TopRightHeight, iw,
-                    qint64(h.TopRightHeight) + h.RightTileHeight};
-    paintTiles(h.TopRightHeight, h.RightTileHeight, height - h.BottomRightHeight, height,
-               [&](qint64 from, qint64 to) {
-                   paintPiece(target, picture, right, {width - h.RightWidth, from, width, to});
-               });
+    const int iw = picture.width();
+    const int ih = picture.height();
+    if (h.TopHeight > 0)
+        copySpans(target, picture,
+                  tiledSpan(h.TopLeftWidth, h.TopLeftWidth, h.TopTileWidth, width - h.TopRightWidth,
+                            width, iw),
+                  unscaledSpan(0, 0, h.TopHeight, height, ih));
+    if (h.BottomHeight > 0)
+        copySpans(target, picture,
+                  tiledSpan(h.BottomLeftWidth, h.BottomLeftWidth, h.BottomTileWidth,
+                            width - h.BottomRightWidth, width, iw),
+                  unscaledSpan(qint64(ih) - h.BottomHeight, height - h.BottomHeight, h.BottomHeight,
+                               height, ih));
+    if (h.LeftWidth > 0)
+        copySpans(target, picture, unscaledSpan(0, 0, h.LeftWidth, width, iw),
+                  tiledSpan(h.TopLeftHeight, h.TopLeftHeight, h.LeftTileHeight,
+                            height - h.BottomLeftHeight, height, ih));
+    if (h.RightWidth > 0)
+        copySpans(
+            target, picture,
+            unscaledSpan(qint64(iw) - h.RightWidth, width - h.RightWidth, h.RightWidth, width, iw),
+            tiledSpan(h.TopRightHeight, h.TopRightHeight, h.RightTileHeight,
+                      height - h.BottomRightHeight, height, ih));
 }
 
 void paintCorners(QImage& target, const QImage& picture, const Header& h, qint64 width,
@@ -188,6 +271,58 @@ void paintCorners(QImage& target, const QImage& picture, const Header& h, qint64
                {0, height - h.BottomLeftHeight, h.BottomLeftWidth, height});
     paintPiece(target, picture, {iw - h.BottomRightWidth, ih - h.BottomRightHeight, iw, ih},
                {width - h.BottomRightWidth, height - h.BottomRightHeight, width, height});
+}
+
+// Sets every pixel of image to black except those inside hole, which are left as they are.
+void fillBlackAround(QImage& image, const Box& hole)
+{
+    const qint64 width = image.width();
+    const qint64 height = image.height();
+    const qint64 left = std::clamp<qint64>(hole.left, 0, width);
+    const qint64 right = std::clamp<qint64>(hole.right, left, width);
+    qint64 top = std::clamp<qint64>(hole.top, 0, height);
+    qint64 bottom = std::clamp<qint64>(hole.bottom, top, height);
+    if (left == right)
+        top = bottom = 0;
+    const qsizetype lineBytes = image.bytesPerLine();
+    for (qint64 y = 0; y < height; ++y) {
+        uchar* line = image.scanLine(int(y));
+        if (y < top || y >= bottom) {
+            std::memset(line, 0, std::size_t(lineBytes));
+            continue;
+        }
+        std::memset(line, 0, std::size_t(3 * left));
+        std::memset(line + 3 * right, 0, std::size_t(lineBytes - 3 * right));
+    }
+}
+
+// result := the frame for a photo of the given size. The pixels inside hole are left unset
+// for the caller, who covers them with the photo; everything else not under a piece is black.
+bool composeFrame(const TNuvFrame& frame, int photoWidth, int photoHeight, RasterBitmap& result,
+                  const Box& hole)
+{
+    result.free();
+    const Header& header = frame.FrameHeader;
+    const qint64 width = qint64(photoWidth) + header.ExtraWidth;
+    const qint64 height = qint64(photoHeight) + header.ExtraHeight;
+    if (!raster::dimensionsAllowed(width, height))
+        return false;
+    QImage target = raster::allocateImage(int(width), int(height), QImage::Format_RGB888);
+    if (target.isNull())
+        return false;
+    fillBlackAround(target, hole);
+    // Loading gives 24 bits; a picture set from outside is brought to them.
+    const QImage& loaded = frame.FrameImage.ColorBitmap.image();
+    if (!loaded.isNull()) {
+        const QImage picture = loaded.convertToFormat(QImage::Format_RGB888);
+        if (header.StretchEdges != 0)
+            paintStretchedEdges(target, picture, header, width, height);
+        else
+            paintTiledEdges(target, picture, header, width, height);
+        paintCorners(target, picture, header, width, height);
+    }
+    result.setImage(std::move(target));
+    return true;
 }
 
 // Only regular files: a directory or device named like a frame is not one.
@@ -259,30 +394,7 @@ void TNuvFrame::LoadFromFile(const QString& fileName)
 
 bool TNuvFrame::Compose(int photoWidth, int photoHeight, RasterBitmap& result) const
 {
-    result.free();
-    const qint64 width = qint64(photoWidth) + FrameHeader.ExtraWidth;
-    const qint64 height = qint64(photoHeight) + FrameHeader.ExtraHeight;
-    if (!raster::dimensionsAllowed(width, height) ||
-        !createBitmap(result, int(width), int(height), 24)) {
-        result.free();
-        return false;
-    }
-    // Loading gives 24 bits; a picture set from outside is brought to them.
-    const QImage& loaded = FrameImage.ColorBitmap.image();
-    if (loaded.isNull())
-        return true;
-    const QImage picture = loaded.convertToFormat(QImage::Format_RGB888);
-    QImage& target = result.image();
-    if (target.bits() == nullptr) {
-        result.free();
-        return false;
-    }
-    if (FrameHeader.StretchEdges != 0)
-        paintStretchedEdges(target, picture, FrameHeader, width, height);
-    else
-        paintTiledEdges(target, picture, FrameHeader, width, height);
-    paintCorners(target, picture, FrameHeader, width, height);
-    return true;
+    return composeFrame(*this, photoWidth, photoHeight, result, {});
 }
 
 QString ReadFrameTitle(const QString& fileName)
@@ -299,15 +411,17 @@ QString ReadFrameTitle(const QString& fileName)
 
 bool framePhoto(const TNuvFrame& frame, RasterBitmap& photo)
 {
-    RasterBitmap result;
     RasterBitmap picture = photo;
-    if (!photo.isAllocated() || !convertTo24(picture) ||
-        !frame.Compose(photo.width(), photo.height(), result) || result.image().bits() == nullptr)
+    if (!photo.isAllocated() || !convertTo24(picture))
         return false;
     const qint64 left = frame.FrameHeader.PhotoLeft;
     const qint64 top = frame.FrameHeader.PhotoTop;
-    paintPiece(result.image(), picture.image(), {0, 0, photo.width(), photo.height()},
-               {left, top, left + photo.width(), top + photo.height()});
+    const Box place{left, top, left + photo.width(), top + photo.height()};
+    // The photo covers its place whole, so the black under it is never laid.
+    RasterBitmap result;
+    if (!composeFrame(frame, photo.width(), photo.height(), result, place))
+        return false;
+    paintPiece(result.image(), picture.image(), {0, 0, photo.width(), photo.height()}, place);
     photo = std::move(result);
     return true;
 }

@@ -518,9 +518,9 @@ void MainFormPipelineTest::effectsAccumulateAndButtonZeroUndoes()
     for (int button : {3, 4, 5})
         click(form.imgEffects[button]);
     QCOMPARE(pixels(form.WorkBitmap), toned);
-    // The text dialog is left unanswered, which cancels it.
-    QCOMPARE(window.dialogsShown,
-             (QStringList{"TBBoshasyForm", "TColorCForm", "TColorCForm", "TAccessorysForm"}));
+    // The frame and text dialogs are left unanswered, which cancels them.
+    QCOMPARE(window.dialogsShown, (QStringList{"TBBoshasyForm", "TColorCForm", "TColorCForm",
+                                               "TInputFrameForm", "TAccessorysForm"}));
 
     click(form.imgEffectsUP[0]);
     QCOMPARE(pixels(form.WorkBitmap), cut);
