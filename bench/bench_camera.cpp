@@ -16,7 +16,6 @@
 #include <sys/resource.h>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 // The camera dialog's two costs: showing live video (each frame converted from the
@@ -31,34 +30,10 @@ constexpr QSize kHd(1280, 720);
 constexpr int kFramesPerSecond = 30;
 constexpr double kCoreShareLimit = 0.25;
 
-// A camera frame of the given format holding a test camera's picture (as grey levels
-// for the YUV layouts, which is all a cost measurement needs).
 QVideoFrame cameraFrame(QVideoFrameFormat::PixelFormat format, QSize size, int counter)
 {
-    const QImage picture = SyntheticCameraSource::drawFrame(0, counter, size);
-    QVideoFrame frame(QVideoFrameFormat(size, format));
-    if (!frame.map(QVideoFrame::WriteOnly))
-        return {};
-    const bool rgb = format == QVideoFrameFormat::Format_BGRX8888;
-    const bool packed = format == QVideoFrameFormat::Format_YUYV;
-    for (int y = 0; y < size.height(); ++y) {
-        uchar* row = frame.bits(0) + y * frame.bytesPerLine(0);
-        const auto* source = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-        if (rgb) {
-            std::memcpy(row, source, size_t(size.width()) * 4);
-            continue;
-        }
-        for (int x = 0; x < size.width(); ++x) {
-            row[packed ? 2 * x : x] = uchar(qGray(source[x]));
-            if (packed)
-                row[2 * x + 1] = 128;
-        }
-    }
-    for (int plane = 1; plane < frame.planeCount(); ++plane)
-        std::memset(frame.bits(plane), 128,
-                    size_t(frame.bytesPerLine(plane)) * size_t(size.height() / 2));
-    frame.unmap();
-    return frame;
+    return SyntheticCameraSource::cameraFrame(SyntheticCameraSource::drawFrame(0, counter, size),
+                                              format);
 }
 
 // What the video area does with one frame: convert, scale and draw it.

@@ -26,20 +26,6 @@ bool blockIsWhite(const QImage& picture, int block)
     return qGray(picture.pixel(centre)) > 128;
 }
 
-QVideoFrame videoFrameOf(const QImage& picture)
-{
-    QVideoFrame frame(QVideoFrameFormat(
-        picture.size(), QVideoFrameFormat::pixelFormatFromImageFormat(picture.format())));
-    if (!frame.map(QVideoFrame::WriteOnly))
-        return {};
-    const int rowBytes = std::min<int>(frame.bytesPerLine(0), picture.bytesPerLine());
-    for (int y = 0; y < picture.height(); ++y)
-        std::memcpy(frame.bits(0) + y * frame.bytesPerLine(0), picture.constScanLine(y),
-                    size_t(rowBytes));
-    frame.unmap();
-    return frame;
-}
-
 } // namespace
 
 SyntheticCameraSource::SyntheticCameraSource(int deviceCount, QObject* parent)
@@ -109,6 +95,39 @@ void SyntheticCameraSource::setFrameSize(QSize size)
     m_frameSize = size;
 }
 
+void SyntheticCameraSource::setPixelFormat(QVideoFrameFormat::PixelFormat format)
+{
+    m_pixelFormat = format;
+}
+
+QVideoFrame SyntheticCameraSource::cameraFrame(const QImage& picture,
+                                               QVideoFrameFormat::PixelFormat format)
+{
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    QVideoFrame frame(QVideoFrameFormat(rgb.size(), format));
+    if (rgb.isNull() || !frame.map(QVideoFrame::WriteOnly))
+        return {};
+    const bool isRgb = format == kRgbFormat;
+    const bool packed = format == QVideoFrameFormat::Format_YUYV;
+    for (int y = 0; y < rgb.height(); ++y) {
+        uchar* row = frame.bits(0) + y * frame.bytesPerLine(0);
+        const auto* source = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        if (isRgb) {
+            std::memcpy(row, source, size_t(rgb.width()) * 4);
+            continue;
+        }
+        for (int x = 0; x < rgb.width(); ++x) {
+            row[packed ? 2 * x : x] = uchar(qGray(source[x]));
+            if (packed)
+                row[2 * x + 1] = 128;
+        }
+    }
+    for (int plane = 1; plane < frame.planeCount(); ++plane)
+        std::memset(frame.bits(plane), 128, size_t(frame.mappedBytes(plane)));
+    frame.unmap();
+    return frame;
+}
+
 void SyntheticCameraSource::unplug(int device)
 {
     if (device < 0 || size_t(device) >= m_devices.size())
@@ -129,7 +148,7 @@ void SyntheticCameraSource::deliverNextFrame()
     if (!isLive() || !usable(m_open) || m_devices[size_t(m_open)].silent)
         return;
     ++m_frameCount;
-    deliver(videoFrameOf(drawFrame(m_open, m_frameCount, m_frameSize)));
+    deliver(cameraFrame(drawFrame(m_open, m_frameCount, m_frameSize), m_pixelFormat));
 }
 
 QImage SyntheticCameraSource::drawFrame(int device, int counter, QSize size)

@@ -4,6 +4,7 @@
 
 #include <QSize>
 #include <QTimer>
+#include <QVideoFrameFormat>
 
 #include <vector>
 
@@ -17,6 +18,8 @@ public:
     static constexpr int kMaxDevices = 4;
     static constexpr QSize kFrameSize{640, 480};
     static constexpr int kFrameInterval = 33; // about 30 frames per second
+    // 32-bit pixels in the byte order of QImage::Format_RGB32.
+    static constexpr QVideoFrameFormat::PixelFormat kRgbFormat = QVideoFrameFormat::Format_BGRX8888;
 
     explicit SyntheticCameraSource(int deviceCount, QObject* parent = nullptr);
 
@@ -30,6 +33,9 @@ public:
     // deliverNextFrame, so a test decides when each comes.
     void setFrameInterval(int milliseconds);
     void setFrameSize(QSize size);
+    // The layout frames come in, as a camera's: kRgbFormat (the default), or YUYV, NV12 or
+    // I420 (YUV420P), which carry the picture's grey levels.
+    void setPixelFormat(QVideoFrameFormat::PixelFormat format);
     // Device n (0 for "테스트 카메라 1") disappears: it can no longer be opened, and when
     // it is the live one the source stops and reports the loss.
     void unplug(int device);
@@ -47,6 +53,9 @@ public:
     static int frameNumber(const QImage& picture);
     // The frame the device draws for a counter value.
     static QImage drawFrame(int device, int counter, QSize size);
+    // picture as a frame of the given layout (see setPixelFormat); invalid when it cannot
+    // be made.
+    static QVideoFrame cameraFrame(const QImage& picture, QVideoFrameFormat::PixelFormat format);
 
 private:
     struct Device {
@@ -59,6 +68,7 @@ private:
     std::vector<int> m_listed; // the devices of the last listing
     QTimer m_timer;
     QSize m_frameSize = kFrameSize;
+    QVideoFrameFormat::PixelFormat m_pixelFormat = kRgbFormat;
     int m_open = -1;
     int m_frameCount = 0;
 };

@@ -3,7 +3,11 @@
 #include "camera/FrmPCCam.h"
 #include "camera/SyntheticCameraSource.h"
 
+#include <QVideoFrameFormat>
+
 #include <memory>
+
+Q_DECLARE_METATYPE(QVideoFrameFormat::PixelFormat)
 
 namespace camera_test {
 

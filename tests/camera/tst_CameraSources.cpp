@@ -1,3 +1,4 @@
+#include "CameraTestSupport.h"
 #include "TestRegistry.h"
 
 #include "camera/CameraSourceFactory.h"
@@ -9,43 +10,9 @@
 #include <QTest>
 #include <QVideoFrameFormat>
 
-#include <cstring>
 #include <optional>
 
 Q_DECLARE_METATYPE(std::optional<int>)
-Q_DECLARE_METATYPE(QVideoFrameFormat::PixelFormat)
-
-namespace {
-
-// A frame of a camera's own format holding picture: RGB as it is, YUV layouts with the
-// picture's grey levels in their luma plane and neutral chroma.
-QVideoFrame frameOfFormat(const QImage& picture, QVideoFrameFormat::PixelFormat format)
-{
-    QVideoFrame frame(QVideoFrameFormat(picture.size(), format));
-    if (!frame.map(QVideoFrame::WriteOnly))
-        return {};
-    const bool rgb = format == QVideoFrameFormat::Format_BGRX8888;
-    const bool packed = format == QVideoFrameFormat::Format_YUYV;
-    for (int y = 0; y < picture.height(); ++y) {
-        uchar* row = frame.bits(0) + y * frame.bytesPerLine(0);
-        if (rgb) {
-            std::memcpy(row, picture.constScanLine(y), size_t(picture.width()) * 4);
-            continue;
-        }
-        for (int x = 0; x < picture.width(); ++x) {
-            row[packed ? 2 * x : x] = uchar(qGray(picture.pixel(x, y)));
-            if (packed)
-                row[2 * x + 1] = 128;
-        }
-    }
-    for (int plane = 1; plane < frame.planeCount(); ++plane)
-        std::memset(frame.bits(plane), 128,
-                    size_t(frame.bytesPerLine(plane)) * size_t(picture.height() / 2));
-    frame.unmap();
-    return frame;
-}
-
-} // namespace
 
 class CameraSourcesTest : public QObject {
     Q_OBJECT
@@ -148,7 +115,7 @@ void CameraSourcesTest::framesOfCameraFormats()
     QFETCH(QVideoFrameFormat::PixelFormat, format);
     QFETCH(QSize, size);
     const QImage picture = SyntheticCameraSource::drawFrame(0, 4321, size);
-    const QVideoFrame frame = frameOfFormat(picture, format);
+    const QVideoFrame frame = SyntheticCameraSource::cameraFrame(picture, format);
     QVERIFY(frame.isValid());
 
     const QImage still = stillImage(frame);

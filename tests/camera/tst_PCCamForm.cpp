@@ -49,6 +49,7 @@ private slots:
     void deviceMenu_data();
     void deviceMenu();
     void switchingDevice();
+    void captureShowsTheFrameThePreviewShowed_data();
     void captureShowsTheFrameThePreviewShowed();
     void countdownCaptions();
     void countdownOnTheTimer();
@@ -120,11 +121,21 @@ void PCCamFormTest::switchingDevice()
              SyntheticCameraSource::drawFrame(1, 1, SyntheticCameraSource::kFrameSize));
 }
 
-// The still is the frame the preview was showing, at the camera's full size, and it
-// stays when later frames would have come.
+void PCCamFormTest::captureShowsTheFrameThePreviewShowed_data()
+{
+    QTest::addColumn<QVideoFrameFormat::PixelFormat>("format");
+    QTest::newRow("RGB32") << SyntheticCameraSource::kRgbFormat;
+    QTest::newRow("YUYV") << QVideoFrameFormat::Format_YUYV;
+    QTest::newRow("NV12") << QVideoFrameFormat::Format_NV12;
+}
+
+// The still is the frame the preview was showing, at the camera's full size in 32-bit
+// pixels whatever the camera's format, and it stays when later frames would have come.
 void PCCamFormTest::captureShowsTheFrameThePreviewShowed()
 {
+    QFETCH(QVideoFrameFormat::PixelFormat, format);
     const auto dialog = makeDialog(1);
+    testCamera(*dialog).setPixelFormat(format);
     dialog->FormActivate();
     deliverFrames(*dialog, 7);
     const int seen = shownCounter(*dialog);
