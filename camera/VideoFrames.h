@@ -9,7 +9,8 @@
 class QVideoFrame;
 
 // Turning camera frames into pictures. The frame's own format (YUYV, NV12, MJPEG, RGB)
-// is converted by the multimedia stack.
+// is converted by the multimedia stack. A frame it cannot convert safely (a subsampled
+// layout of an odd width or height, or a size beyond the bitmap caps) gives no picture.
 
 // Where a frame of frameSize shows in an area: as large as fits, its proportions kept,
 // centred. Empty for an empty frame or area.

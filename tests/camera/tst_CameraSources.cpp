@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QVideoFrameFormat>
 
+#include <cstring>
 #include <optional>
 
 Q_DECLARE_METATYPE(std::optional<int>)
@@ -24,6 +25,8 @@ private slots:
     void sourceDeliversOnlyWhileLive();
     void framesOfCameraFormats_data();
     void framesOfCameraFormats();
+    void unsafeFramesGiveNoPicture_data();
+    void unsafeFramesGiveNoPicture();
     void previewPlace_data();
     void previewPlace();
     void pacerKeepsAQuarterOfACore_data();
@@ -129,6 +132,36 @@ void CameraSourcesTest::framesOfCameraFormats()
     const QImage preview = previewImage(frame, QSize(320, 240));
     QCOMPARE(preview.size(), ::previewPlace(size, QSize(320, 240)).size());
     QCOMPARE(SyntheticCameraSource::frameNumber(preview), 4321);
+}
+
+void CameraSourcesTest::unsafeFramesGiveNoPicture_data()
+{
+    QTest::addColumn<QVideoFrameFormat::PixelFormat>("format");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("converted");
+    // 4:2:2 planar at 177 x 9 made the stack's converter write past its picture (found by
+    // the camera frame fuzz target).
+    QTest::newRow("4:2:2 planar, odd width")
+        << QVideoFrameFormat::Format_YUV422P << QSize(177, 9) << false;
+    QTest::newRow("YUYV, odd width") << QVideoFrameFormat::Format_YUYV << QSize(641, 480) << false;
+    QTest::newRow("NV12, odd height") << QVideoFrameFormat::Format_NV12 << QSize(640, 481) << false;
+    QTest::newRow("I420, even") << QVideoFrameFormat::Format_YUV420P << QSize(642, 482) << true;
+    QTest::newRow("RGB32, odd") << SyntheticCameraSource::kRgbFormat << QSize(641, 481) << true;
+    QTest::newRow("grey, odd") << QVideoFrameFormat::Format_Y8 << QSize(641, 481) << true;
+}
+
+void CameraSourcesTest::unsafeFramesGiveNoPicture()
+{
+    QFETCH(QVideoFrameFormat::PixelFormat, format);
+    QFETCH(QSize, size);
+    QFETCH(bool, converted);
+    QVideoFrame frame{QVideoFrameFormat(size, format)};
+    QVERIFY(frame.map(QVideoFrame::WriteOnly));
+    for (int plane = 0; plane < frame.planeCount(); ++plane)
+        std::memset(frame.bits(plane), 0x80, size_t(frame.mappedBytes(plane)));
+    frame.unmap();
+    QCOMPARE(stillImage(frame).size(), converted ? size : QSize(0, 0));
+    QCOMPARE(previewImage(frame, QSize(320, 240)).isNull(), !converted);
 }
 
 void CameraSourcesTest::previewPlace_data()
