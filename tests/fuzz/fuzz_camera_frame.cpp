@@ -8,9 +8,10 @@
 #include <algorithm>
 #include <cstring>
 
-// A camera frame of any format the stack knows, with a size of up to 512 × 512 and the
-// input's bytes as its pixels: the still and the preview must come out of it whole, or
-// not at all.
+// A camera frame of any format the stack knows, with an even size of up to 512 × 512 (the
+// stack cannot even map a subsampled frame of an odd size; refusing those is tested
+// directly) and the input's bytes as its pixels: the still and the preview must come out
+// of it whole, or not at all.
 namespace {
 
 constexpr QVideoFrameFormat::PixelFormat kFormats[] = {
@@ -23,7 +24,6 @@ constexpr QVideoFrameFormat::PixelFormat kFormats[] = {
     QVideoFrameFormat::Format_Y16,      QVideoFrameFormat::Format_Jpeg,
 };
 constexpr int kHeader = 3;
-constexpr int kMaxSide = 512;
 
 } // namespace
 
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < kHeader)
         return 0;
     const auto format = kFormats[data[0] % std::size(kFormats)];
-    const QSize frameSize(1 + data[1] * (kMaxSide - 1) / 255, 1 + data[2] * (kMaxSide - 1) / 255);
+    const QSize frameSize(2 * (1 + data[1]), 2 * (1 + data[2]));
     QVideoFrame frame{QVideoFrameFormat(frameSize, format)};
     if (!frame.map(QVideoFrame::WriteOnly))
         return 0;
