@@ -32,8 +32,9 @@ private:
     void closeCamera();
 
     QMediaDevices m_mediaDevices;
-    QMediaCaptureSession m_session;
+    // The sink outlives the session that feeds it.
     QVideoSink m_sink;
+    QMediaCaptureSession m_session;
     QList<QCameraDevice> m_listed;
     std::unique_ptr<QCamera> m_camera;
 };
