@@ -12,6 +12,7 @@
 #include "app/SheetComposer.h"
 #include "app/SubmissionPhoto.h"
 #include "app/WorkspaceScrollView.h"
+#include "camera/CameraEntry.h"
 #include "common/MessageSink.h"
 #include "common/PhotoPaths.h"
 #include "common/Settings.h"
@@ -213,6 +214,7 @@ void TMainForm::createTopButtons()
     for (SkinImage* image : {imgDefault[kOpen], imgDefaultUP[kOpen]})
         connect(image, &SkinImage::clicked, this, &TMainForm::OpenClick);
     connect(imgDefaultUP[kOriginal], &SkinImage::clicked, this, &TMainForm::RestoreOriginal);
+    connect(imgDefaultUP[kCamera], &SkinImage::clicked, this, &TMainForm::CameraClick);
     for (SkinImage* image : {imgDefault[kAbout], imgDefaultUP[kAbout]})
         connect(image, &SkinImage::clicked, this, &TMainForm::AboutClick);
     for (SkinImage* image : {imgViewSize[kActualSize], imgViewSizeUP[kActualSize]})
@@ -540,11 +542,37 @@ void TMainForm::OpenClick()
 
 void TMainForm::OpenPhotoFile(const QString& fileName)
 {
-    pnlIntroWindow->hide();
-    imgBack->repaint();
+    hideIntro();
     // An unreadable photo keeps the one being worked on, with its stage and its frame.
     if (QFileInfo(fileName).isFile() && !LoadPhotoFile(fileName))
         return;
+    continueWithNewPhoto();
+}
+
+void TMainForm::CameraClick()
+{
+    if (!stageAllows(StageAction::Camera))
+        return;
+    if (OpenCameraDialog(dialogHost(), WorkBitmap, OriginalBitmap))
+        CameraPhotoTaken();
+    invalidateWorkspace();
+}
+
+void TMainForm::CameraPhotoTaken()
+{
+    hideIntro();
+    photoReplaced();
+    continueWithNewPhoto();
+}
+
+void TMainForm::hideIntro()
+{
+    pnlIntroWindow->hide();
+    imgBack->repaint();
+}
+
+void TMainForm::continueWithNewPhoto()
+{
     FitZoom();
     SheetMade = false;
     CutDone = false;
@@ -570,10 +598,15 @@ bool TMainForm::LoadPhotoFile(const QString& fileName)
     OriginalBitmap = std::move(original);
     WorkBitmap = std::move(work);
     CutBitmap.free();
+    photoReplaced();
+    return true;
+}
+
+void TMainForm::photoReplaced()
+{
     m_pyramid.clear();
     UpdateScrollRanges();
     invalidateWorkspace();
-    return true;
 }
 
 void TMainForm::RestoreOriginal()

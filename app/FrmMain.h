@@ -105,6 +105,13 @@ public:
     // Replaces the photo with the file's. When the file cannot be read, says so and keeps
     // the current photo and everything about it; returns whether the photo was replaced.
     bool LoadPhotoFile(const QString& fileName);
+    // Camera: the camera dialog; on OK its frame is the new photo (WorkBitmap and
+    // OriginalBitmap), and the window goes on as after opening a file. Cancel leaves
+    // the document as it was.
+    void CameraClick();
+    // What follows a photo the camera dialog put in place: the intro hidden, the zoom
+    // fitted, both flags cleared and a fixed photo type applied again.
+    void CameraPhotoTaken();
     void RestoreOriginal();
 
     void FitZoom();
@@ -201,6 +208,13 @@ private:
     void updateTypeLabel();
     void flashTogether(const std::vector<SkinImage*>& images);
     void invalidateWorkspace();
+    void hideIntro();
+    // After WorkBitmap was replaced: the cached zoomed copies dropped, the scroll ranges
+    // and the workspace brought up to date.
+    void photoReplaced();
+    // Fit, both flags cleared, a fixed photo type applied again (the custom one keeps
+    // its frame).
+    void continueWithNewPhoto();
     void finishCut(CutStatus status);
     // cut := the framed area at the type's size, without changing the document.
     CutStatus cutFramed(RasterBitmap& cut) const;
