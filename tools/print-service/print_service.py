@@ -214,6 +214,8 @@ def make_ftp_handler(service, user, password):
             if self.tot_bytes_received >= service.cut_after:
                 self.cmd_channel.close()
 
+        handle_read_event = handle_read  # the base class binds its own method here
+
     class Handler(FTPHandler):
         auth_failed_timeout = 0
         banner = "Print service FTP ready."
@@ -234,6 +236,16 @@ def make_ftp_handler(service, user, password):
     if "ftp-cut" in service.faults:
         Handler.dtp_handler = CuttingDTP
     return Handler
+
+
+class WebServer(http.server.ThreadingHTTPServer):
+    daemon_threads = True
+
+    def handle_error(self, request, client_address):
+        # A browser that leaves before the reply is no fault of the service.
+        if isinstance(sys.exc_info()[1], (BrokenPipeError, ConnectionResetError)):
+            return
+        super().handle_error(request, client_address)
 
 
 def main():
@@ -260,9 +272,7 @@ def main():
     logging.basicConfig(level=logging.WARNING)
     service = Service(args)
 
-    web = http.server.ThreadingHTTPServer((args.address, args.http_port),
-                                          make_web_handler(service))
-    web.daemon_threads = True
+    web = WebServer((args.address, args.http_port), make_web_handler(service))
     ftp = FTPServer((args.address, args.ftp_port),
                     make_ftp_handler(service, args.user, args.password))
 
