@@ -7,6 +7,7 @@
 #include "app/WorkspaceGeometry.h"
 #include "app/WorkspacePyramid.h"
 #include "common/Rect.h"
+#include "ordering/OrderSettings.h"
 #include "raster/RasterBitmap.h"
 
 #include <QPoint>
@@ -24,6 +25,7 @@ class QLabel;
 class QLineEdit;
 class QSlider;
 class SkinImage;
+class TTransDataForm;
 class UpDownButton;
 class WaitPanel;
 class WindowDragger;
@@ -82,6 +84,11 @@ public:
     QAction* actCutImage = nullptr;
     QAction* actMakeImage = nullptr;
     QAction* actRotateImage = nullptr;
+    // The upload window of the print orders, hidden in the workspace panel between orders.
+    TTransDataForm* TransDataForm = nullptr;
+    // The two links to the print service's pages.
+    SkinImage* imgGoPicPrint = nullptr;
+    SkinImage* imgGoNuvAlbum = nullptr;
 
     Stage stage() const;
     // Applies the stage rule of an action: shows its message and blinks its button
@@ -130,6 +137,13 @@ public:
 
     // Print: the printer dialog, then the sheet at 152 × 102 mm.
     void PrintClick();
+    // Order prints: the sheet goes to the print service and its order page opens. Ignored
+    // while an order runs.
+    void OrderClick();
+    void imgGoPicPrintClick();
+    void imgGoNuvAlbumClick();
+    // Where the print service lives, read at start-up.
+    const OrderSettings& orderSettings() const { return m_orderSettings; }
     // Save: the save dialog, then WorkBitmap in the chosen format.
     void SaveWorkBitmap();
 
@@ -201,6 +215,7 @@ private:
     // both are taken down however the step ends.
     void runBusy(const std::function<void()>& step);
     void CreateUploadWindow();
+    void createServiceLinks();
 
     std::function<void(int)> m_sleep;
     std::function<int(QDialog&)> m_modalRunner;
@@ -208,4 +223,5 @@ private:
     WorkspacePyramid m_pyramid;
     CropFrameTool m_cropTool{{CropRect, Dragging, ActiveGrip, DragPoint}};
     WindowDragger* m_windowDragger = nullptr;
+    OrderSettings m_orderSettings;
 };
