@@ -26,6 +26,7 @@ struct RatioTarget {
     std::string denominator;
     double limit;
     bool sideBySide = false;
+    bool wallClock = false; // medians of wall-clock time, for work done mostly elsewhere
 };
 
 // Reports a failed step of a measured operation; its time then means nothing.
@@ -67,6 +68,14 @@ inline bool registerSideBySideRatio(std::string label, std::string numerator,
 {
     ratioTargets().push_back(
         {std::move(label), std::move(numerator), std::move(denominator), limit, true});
+    return true;
+}
+
+inline bool registerWallClockRatio(std::string label, std::string numerator,
+                                   std::string denominator, double limit)
+{
+    ratioTargets().push_back(
+        {std::move(label), std::move(numerator), std::move(denominator), limit, false, true});
     return true;
 }
 

@@ -156,9 +156,10 @@ bool printRatios(const std::map<std::string, Result>& results)
             std::printf("%-58s %9s %6.2fx  not run\n", target.label.c_str(), "-", target.limit);
             continue;
         }
-        const double ratio = target.sideBySide
-                                 ? sideBySideRatio(*findBenchmark(target.numerator),
-                                                   *findBenchmark(target.denominator))
+        const double ratio = target.sideBySide ? sideBySideRatio(*findBenchmark(target.numerator),
+                                                                 *findBenchmark(target.denominator))
+                             : target.wallClock
+                                 ? numerator->second.medianWallMs / denominator->second.medianWallMs
                                  : numerator->second.medianMs / denominator->second.medianMs;
         const bool passed = ratio <= target.limit;
         allPassed = allPassed && passed;

@@ -48,6 +48,22 @@ QLabel* TTransDataForm::makeLabel(const QString& name, const QString& text, QPoi
     return label;
 }
 
+// The counts stand centred in the blanks between the brackets of Label2, wherever this
+// font puts them.
+void TTransDataForm::placeInBrackets(QLabel* count, int blank)
+{
+    const QString text = Label2->text();
+    int open = -1;
+    for (int n = 0; n <= blank; ++n)
+        open = text.indexOf(u'[', open + 1);
+    const int close = text.indexOf(u']', open);
+    const QFontMetrics metrics(Label2->font());
+    const int left = Label2->x() + metrics.horizontalAdvance(text.left(open + 1));
+    const int right = Label2->x() + metrics.horizontalAdvance(text.left(close));
+    count->setGeometry(left, count->y(), right - left, count->height());
+    count->setAlignment(Qt::AlignCenter);
+}
+
 void TTransDataForm::createControls()
 {
     TransPanel = new QFrame(this);
@@ -76,6 +92,8 @@ void TTransDataForm::createControls()
         makeLabel(QStringLiteral("lblTransTotalCount"), QStringLiteral("0"), {55, 40}, kGreen);
     lblTransCount =
         makeLabel(QStringLiteral("lblTransCount"), QStringLiteral("0"), {119, 40}, kGreen);
+    placeInBrackets(lblTransTotalCount, 0);
+    placeInBrackets(lblTransCount, 1);
     lblTransFileName = makeLabel(QStringLiteral("lblTransFileName"), QStringLiteral("화일 이름 : "),
                                  {9, 64}, kTeal);
     lblTransFileName->setFixedWidth(kClientSize.width() - 18);

@@ -70,6 +70,7 @@ public:
 private:
     void createControls();
     QLabel* makeLabel(const QString& name, const QString& text, QPoint place, const QString& style);
+    void placeInBrackets(QLabel* count, int blank);
     QWebEngineView* webControl();
     void WebDocumentComplete();
 

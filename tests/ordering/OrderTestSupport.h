@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrintServiceSupport.h"
+#include "tools/print-service/PrintServiceProcess.h"
 
 #include "ordering/EventPacing.h"
 #include "raster/RasterBitmap.h"

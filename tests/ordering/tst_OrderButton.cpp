@@ -1,8 +1,8 @@
 #include "OrderTestSupport.h"
-#include "PrintServiceSupport.h"
 #include "RecordingMessageSink.h"
 #include "TestData.h"
 #include "TestRegistry.h"
+#include "tools/print-service/PrintServiceProcess.h"
 
 #include "app/FrmMain.h"
 #include "app/WorkspaceScrollView.h"

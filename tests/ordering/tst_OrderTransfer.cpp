@@ -1,8 +1,8 @@
 #include "OrderTestSupport.h"
-#include "PrintServiceSupport.h"
 #include "RecordingMessageSink.h"
 #include "TestData.h"
 #include "TestRegistry.h"
+#include "tools/print-service/PrintServiceProcess.h"
 
 #include "common/UrlEncode.h"
 #include "ordering/FrmTransData.h"
@@ -243,7 +243,7 @@ private slots:
         constexpr int limitSeconds = 2;
         OrderSettings settings = service.settings(limitSeconds);
         if (fault == QStringLiteral("down"))
-            settings = unreachableServiceSettings();
+            service.stop();
         if (fault == QStringLiteral("remove-file")) {
             bench.window->transfer().beforeUpload = [&bench] {
                 QVERIFY(QFile::remove(bench.window->UploadFileName));

@@ -1,23 +1,13 @@
-#include "PrintServiceSupport.h"
+#include "tools/print-service/PrintServiceProcess.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QRegularExpression>
-#include <QTcpServer>
 
 namespace {
 
-const QString kServiceScript =
-    QStringLiteral(IDPHOTO_SOURCE_DIR "/tools/print-service/print_service.py");
+const QString kServiceScript = QStringLiteral(IDPHOTO_PRINT_SERVICE_SCRIPT);
 constexpr int kStartLimitMilliseconds = 15000;
-
-// A loopback port that was free a moment ago.
-int freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 OrderSettings loopbackSettings(int httpPort, int ftpPort, int timeoutSeconds)
 {
@@ -60,6 +50,11 @@ PrintServiceProcess::PrintServiceProcess(const QStringList& faults,
 
 PrintServiceProcess::~PrintServiceProcess()
 {
+    stop();
+}
+
+void PrintServiceProcess::stop()
+{
     if (m_process.state() == QProcess::NotRunning)
         return;
     m_process.terminate();
@@ -86,9 +81,4 @@ QList<QStringList> PrintServiceProcess::query(const QString& sql) const
     for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
         rows.append(line.split(u'\t'));
     return rows;
-}
-
-OrderSettings unreachableServiceSettings()
-{
-    return loopbackSettings(freePort(), freePort(), 30);
 }

@@ -10,8 +10,8 @@
 
 #include <memory>
 
-// The reference print service (tools/print-service) on loopback ports of its own
-// choosing, started for one test and stopped with it, and read back from its record.
+// The reference print service on loopback ports of its own choosing, started by a test
+// or a benchmark and stopped with it, and read back from its record.
 class PrintServiceProcess {
 public:
     // Starts the service with the given fault switches and waits (at most 15 s) until
@@ -23,6 +23,8 @@ public:
     PrintServiceProcess& operator=(const PrintServiceProcess&) = delete;
 
     bool started() const { return m_httpPort > 0 && m_ftpPort > 0; }
+    // Stops the service; its ports then stay free for a while (nothing answers there).
+    void stop();
     int httpPort() const { return m_httpPort; }
     int ftpPort() const { return m_ftpPort; }
     QString root() const { return m_root.path(); }
@@ -40,6 +42,3 @@ private:
     int m_httpPort = 0;
     int m_ftpPort = 0;
 };
-
-// Settings that point at loopback ports where nothing listens.
-OrderSettings unreachableServiceSettings();
