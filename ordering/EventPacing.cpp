@@ -6,10 +6,12 @@
 
 EventPacing EventPacing::responsive()
 {
-    return {[](int milliseconds) {
-                QEventLoop loop;
-                QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-                loop.exec();
-            },
-            [] { QCoreApplication::processEvents(); }};
+    return {waitResponsively, waitResponsively, [] { QCoreApplication::processEvents(); }};
+}
+
+void EventPacing::waitResponsively(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }

@@ -2,12 +2,12 @@
 
 #include "common/PhotoPaths.h"
 #include "ordering/OrderForm.h"
-#include "raster/JpegCodec.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
+#include <QBuffer>
+#include <QImageReader>
 
 namespace {
 
@@ -103,16 +103,22 @@ OrderTransfer::Report OrderTransfer::upload(const Request& request, const QByteA
     return {Outcome::Sent, {}, timedOut};
 }
 
-// A picture that does not decode leaves the last measured size in place.
+// Only the header is read: the size is all the form needs. A picture whose header does
+// not read leaves the last measured size in place.
 void OrderTransfer::measureJpeg(const QString& fileName, const QByteArray& data)
 {
     if (QFileInfo(fileName).suffix().toUpper() != QStringLiteral("JPG"))
         return;
-    const QImage picture = decodeJpeg(data);
-    if (picture.isNull())
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (!size.isValid())
         return;
-    ImageWidthText = QString::number(picture.width());
-    ImageHeightText = QString::number(picture.height());
+    ImageWidthText = QString::number(size.width());
+    ImageHeightText = QString::number(size.height());
 }
 
 bool OrderTransfer::registerUpload(const Request& request, const QString& remoteName)
@@ -134,7 +140,7 @@ bool OrderTransfer::registerUpload(const Request& request, const QString& remote
                     .arg(limit));
             return false;
         }
-        m_pacing.pause(kRegistrationCheck);
+        m_pacing.poll(kRegistrationCheck);
     }
     m_pacing.pause(kAfterRegistration);
     m_sender.stopRegistration();

@@ -72,7 +72,7 @@ EventPacing PauseLog::pacing()
                 pauses.append(milliseconds);
                 QCoreApplication::processEvents();
             },
-            [] { QCoreApplication::processEvents(); }};
+            EventPacing::waitResponsively, [] { QCoreApplication::processEvents(); }};
 }
 
 DialogHost OrderPageLog::host(QWidget* owner)

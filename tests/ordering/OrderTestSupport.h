@@ -40,7 +40,7 @@ private:
     QByteArray m_previous;
 };
 
-// Pauses that only note their length and process pending events once.
+// Fixed pauses that only note their length and process pending events once; polls wait.
 struct PauseLog {
     QList<int> pauses;
     EventPacing pacing();
