@@ -19,6 +19,8 @@
 #include "effects/EffectEntries.h"
 #include "face/FaceReadout.h"
 #include "frames/BundledFrames.h"
+#include "ordering/FrmTransData.h"
+#include "ordering/OrderEntries.h"
 #include "overlay/TextDialogEntry.h"
 #include "raster/BitmapIO.h"
 #include "raster/BitmapOps.h"
@@ -55,7 +57,6 @@ using namespace main_layout;
 
 namespace {
 
-const QString kDefaultServiceHost = QStringLiteral("http://photo.example.com");
 constexpr int kZoomMin = 10;
 constexpr int kZoomMax = 300;
 // The fit leaves this much of the workspace free on the right and at the bottom.
@@ -112,15 +113,11 @@ void TMainForm::FormCreate()
     const QPixmap background = imgBack->pixmap();
     setFixedSize(background.isNull() ? kWindowSize : background.deviceIndependentSize().toSize());
 
-    QString host =
-        settings->value(QStringLiteral("ServiceHost"), kDefaultServiceHost).toString().trimmed();
-    while (host.endsWith(u'/'))
-        host.chop(1);
-    if (host.isEmpty())
-        host = kDefaultServiceHost;
-    SendResultUrl = host + QStringLiteral("/sendresult1.asp");
-    OrderPageUrl = host + QStringLiteral("/PORTRAIT_ok2.asp");
-    MakeDirUrl = host + QStringLiteral("/makedir2.php");
+    m_orderSettings = readOrderSettings(*settings);
+    SendResultUrl = m_orderSettings.sendResultUrl();
+    OrderPageUrl = m_orderSettings.orderPageUrl();
+    MakeDirUrl = m_orderSettings.makeDirUrl();
+    imgGoNuvAlbum->setToolTip(m_orderSettings.siteUrl());
 
     CreateUploadWindow();
 
@@ -131,9 +128,13 @@ void TMainForm::FormCreate()
     }
 }
 
-// The upload window of the print-order service lives hidden in pnlWorkMainPanel; it
-// is created here once the ordering code exists.
-void TMainForm::CreateUploadWindow() {}
+// The upload window lives hidden in the middle of pnlWorkMainPanel.
+void TMainForm::CreateUploadWindow()
+{
+    TransDataForm = new TTransDataForm(pnlWorkMainPanel);
+    TransDataForm->move((pnlWorkMainPanel->width() - TransDataForm->width()) / 2,
+                        (pnlWorkMainPanel->height() - TransDataForm->height()) / 2);
+}
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
@@ -178,6 +179,7 @@ void TMainForm::createControls()
     createWaitPanel();
     createFlowChart();
     createFaceFit();
+    createServiceLinks();
 }
 
 void TMainForm::createTopButtons()
@@ -229,6 +231,8 @@ void TMainForm::createTopButtons()
     connect(imgViewSizeUP[kRotate], &SkinImage::clicked, actRotateImage, &QAction::trigger);
     for (SkinImage* image : {imgDefault[kPrint], imgDefaultUP[kPrint]})
         connect(image, &SkinImage::clicked, this, &TMainForm::PrintClick);
+    for (SkinImage* image : {imgDefault[kOrder], imgDefaultUP[kOrder]})
+        connect(image, &SkinImage::clicked, this, &TMainForm::OrderClick);
     for (SkinImage* image : {imgDefault[kSave], imgDefaultUP[kSave]})
         connect(image, &SkinImage::clicked, this, &TMainForm::SaveWorkBitmap);
     for (SkinImage* image : {imgWindowStatus[0], imgWindowStatusUP[0]})
@@ -401,6 +405,20 @@ void TMainForm::createFlowChart()
         connect(imgFlowChart[n], &SkinImage::clicked, this,
                 [this](SkinImage* image) { FlowChartClick(image->tag()); });
     }
+}
+
+void TMainForm::createServiceLinks()
+{
+    imgGoPicPrint =
+        makeImage(QStringLiteral("imgGoPicPrint"), 0, kPicturePrintLink,
+                  QStringLiteral("내폴더에 있는 일반사진을 온라인으로 인화주문합니다."));
+    imgGoPicPrint->setCursor(Qt::PointingHandCursor);
+    connect(imgGoPicPrint, &SkinImage::clicked, this, &TMainForm::imgGoPicPrintClick);
+    // Its hint, the site's address, is set once the address is known.
+    imgGoNuvAlbum = makeImage(QStringLiteral("imgGoNuvAlbum"), 0, kServiceSiteLink);
+    imgGoNuvAlbum->setPicture(QStringLiteral("goNuvAlbum.png"));
+    imgGoNuvAlbum->setCursor(Qt::PointingHandCursor);
+    connect(imgGoNuvAlbum, &SkinImage::clicked, this, &TMainForm::imgGoNuvAlbumClick);
 }
 
 // ---- stage rules, blinking, waiting --------------------------------------------------
@@ -972,6 +990,27 @@ void TMainForm::PrintClick()
     const BusyState hand(Qt::PointingHandCursor);
     // Printer failures are not reported; the printer's own queue shows them.
     printSheetDocument(printer, WorkBitmap);
+}
+
+// ---- online print orders ---------------------------------------------------------------
+
+void TMainForm::OrderClick()
+{
+    // Events are processed while an order runs, so the button can be pressed again.
+    if (TransDataForm->orderRunning() || !stageAllows(StageAction::Order))
+        return;
+    OrderPrints(dialogHost(), *TransDataForm, WorkBitmap,
+                {m_orderSettings, SessionNumber, PhotoType.PhotoTypeName, {}});
+}
+
+void TMainForm::imgGoPicPrintClick()
+{
+    OpenInInternetExplorer(m_orderSettings.picturePrintUrl());
+}
+
+void TMainForm::imgGoNuvAlbumClick()
+{
+    OpenInInternetExplorer(m_orderSettings.siteUrl());
 }
 
 void TMainForm::SaveWorkBitmap()

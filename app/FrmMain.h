@@ -8,6 +8,7 @@
 #include "app/WorkspaceGeometry.h"
 #include "app/WorkspacePyramid.h"
 #include "common/Rect.h"
+#include "ordering/OrderSettings.h"
 #include "raster/RasterBitmap.h"
 
 #include <QPoint>
@@ -25,6 +26,7 @@ class QLabel;
 class QLineEdit;
 class QSlider;
 class SkinImage;
+class TTransDataForm;
 class UpDownButton;
 class WaitPanel;
 class WindowDragger;
@@ -86,6 +88,11 @@ public:
     // The face fit: its button under the type buttons and its readout on the workspace.
     SkinImage* imgFaceFit = nullptr;
     QLabel* lblFaceReadout = nullptr;
+    // The upload window of the print orders, hidden in the workspace panel between orders.
+    TTransDataForm* TransDataForm = nullptr;
+    // The two links to the print service's pages.
+    SkinImage* imgGoPicPrint = nullptr;
+    SkinImage* imgGoNuvAlbum = nullptr;
 
     Stage stage() const;
     // Applies the stage rule of an action: shows its message and blinks its button
@@ -141,6 +148,13 @@ public:
 
     // Print: the printer dialog, then the sheet at 152 × 102 mm.
     void PrintClick();
+    // Order prints: the sheet goes to the print service and its order page opens. Ignored
+    // while an order runs.
+    void OrderClick();
+    void imgGoPicPrintClick();
+    void imgGoNuvAlbumClick();
+    // Where the print service lives, read at start-up.
+    const OrderSettings& orderSettings() const { return m_orderSettings; }
     // Save: the save dialog, then WorkBitmap in the chosen format.
     void SaveWorkBitmap();
 
@@ -229,6 +243,7 @@ private:
     void updateFaceReadout();
     // Saves the cut photo as the file online applications ask for; refused in other stages.
     void SaveSubmissionPhoto(const QString& fileName);
+    void createServiceLinks();
 
     std::function<void(int)> m_sleep;
     std::function<int(QDialog&)> m_modalRunner;
@@ -237,4 +252,5 @@ private:
     CropFrameTool m_cropTool{{CropRect, Dragging, ActiveGrip, DragPoint}};
     WindowDragger* m_windowDragger = nullptr;
     FaceFitTool m_faceFit{sharedFaceDetector()};
+    OrderSettings m_orderSettings;
 };

@@ -83,4 +83,9 @@ inline constexpr QRect kIntroPanel(3, 3, 717, 507);
 inline constexpr QRect kIntroPicture(149, 128, 419, 250);
 inline constexpr QRect kWaitPanel(256, 243, 209, 25);
 
+// The links to the print service's pages: the online-print badge of the background, and
+// the service site's badge at the end of the workflow strip.
+inline constexpr QRect kPicturePrintLink(827, 41, 62, 20);
+inline constexpr QRect kServiceSiteLink(723, 656, 166, 20);
+
 } // namespace main_layout

@@ -1,6 +1,7 @@
 #include "app/FrmMain.h"
 #include "app/MessageBoxSink.h"
 #include "app/QtTranslations.h"
+#include "ordering/OrderEntries.h"
 #include "raster/LoadBudget.h"
 #include "ui/WindowLook.h"
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv)
 {
+    prepareWebEngine();
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("TAMSEL"));
     QApplication::setApplicationName(programCaption());

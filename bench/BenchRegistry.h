@@ -27,6 +27,7 @@ struct RatioTarget {
     double limit;
     bool sideBySide = false;
     double referenceMs = 0; // > 0: the denominator is this fixed time, not a benchmark
+    bool wallClock = false; // medians of wall-clock time, for work done mostly elsewhere
 };
 
 // Reports a failed step of a measured operation; its time then means nothing.
@@ -78,6 +79,14 @@ inline bool registerFixedRatio(std::string label, std::string numerator, double 
 {
     ratioTargets().push_back(
         {std::move(label), std::move(numerator), {}, limit, false, referenceMs});
+    return true;
+}
+
+inline bool registerWallClockRatio(std::string label, std::string numerator,
+                                   std::string denominator, double limit)
+{
+    ratioTargets().push_back(
+        {std::move(label), std::move(numerator), std::move(denominator), limit, false, 0, true});
     return true;
 }
 

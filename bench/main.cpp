@@ -157,11 +157,12 @@ bool printRatios(const std::map<std::string, Result>& results)
             std::printf("%-58s %9s %6.2fx  not run\n", target.label.c_str(), "-", target.limit);
             continue;
         }
-        const double ratio = fixed ? numerator->second.medianMs / target.referenceMs
-                             : target.sideBySide
-                                 ? sideBySideRatio(*findBenchmark(target.numerator),
-                                                   *findBenchmark(target.denominator))
-                                 : numerator->second.medianMs / denominator->second.medianMs;
+        const double ratio =
+            fixed               ? numerator->second.medianMs / target.referenceMs
+            : target.sideBySide ? sideBySideRatio(*findBenchmark(target.numerator),
+                                                  *findBenchmark(target.denominator))
+            : target.wallClock  ? numerator->second.medianWallMs / denominator->second.medianWallMs
+                                : numerator->second.medianMs / denominator->second.medianMs;
         const bool passed = ratio <= target.limit;
         allPassed = allPassed && passed;
         std::printf("%-58s %8.2fx %6.2fx  %s\n", target.label.c_str(), ratio, target.limit,

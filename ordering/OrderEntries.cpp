@@ -1,0 +1,110 @@
+#include "ordering/OrderEntries.h"
+
+#include "common/PhotoPaths.h"
+#include "ordering/FrmNuvBrowser.h"
+#include "ordering/FrmTransData.h"
+#include "ordering/OrderForm.h"
+#include "raster/BitmapIO.h"
+#include "ui/DialogHost.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QUrl>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int kBeforeHiding = 10;
+
+// Removes the order's temporary file however the order ends.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(QString path) : m_path(std::move(path)) {}
+    ~TemporaryFile() { QFile::remove(m_path); }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+};
+
+// Marks the upload window busy with an order for the guard's lifetime.
+class RunningOrder {
+public:
+    explicit RunningOrder(TTransDataForm& window) : m_window(window)
+    {
+        m_window.setOrderRunning(true);
+    }
+    ~RunningOrder() { m_window.setOrderRunning(false); }
+    RunningOrder(const RunningOrder&) = delete;
+    RunningOrder& operator=(const RunningOrder&) = delete;
+
+private:
+    TTransDataForm& m_window;
+};
+
+void hideUploadWindow(TTransDataForm& window)
+{
+    window.hide();
+    if (QWidget* parent = window.parentWidget())
+        parent->repaint();
+}
+
+} // namespace
+
+QWebEngineProfile* orderWebProfile()
+{
+    return QWebEngineProfile::defaultProfile();
+}
+
+void prepareWebEngine()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
+
+std::optional<OrderTransfer::Report> OrderPrints(const DialogHost& host, TTransDataForm& window,
+                                                 const RasterBitmap& sheet,
+                                                 const OrderTransfer::Request& order)
+{
+    if (window.orderRunning())
+        return std::nullopt;
+    const RunningOrder running(window);
+    const TemporaryFile jpeg(SystemDirectory() + MakePhotoFileName());
+    if (!saveBitmap(jpeg.path(), sheet, SaveFormat::Jpeg, 24, 2))
+        return std::nullopt;
+
+    window.UploadFileName = jpeg.path();
+    window.Order = order;
+    window.show();
+    window.raise();
+    window.repaint();
+    const OrderTransfer::Report report = window.btnOKClick();
+    if (report.outcome == OrderTransfer::Outcome::ConnectionFailed) {
+        hideUploadWindow(window);
+        return report;
+    }
+    window.pacing().pause(kBeforeHiding);
+    hideUploadWindow(window);
+    openOrderPage(host, orderPageAddress(order.settings.orderPageUrl(), order.sessionNumber));
+    return report;
+}
+
+void openOrderPage(const DialogHost& host, const QString& address)
+{
+    TNuvBrowserForm browser(host.owner);
+    browser.setWindowState(Qt::WindowMaximized);
+    browser.WebBrowser->load(QUrl(address));
+    host.run(browser);
+}
+
+void OpenInInternetExplorer(const QString& url)
+{
+    QDesktopServices::openUrl(QUrl(url));
+}
