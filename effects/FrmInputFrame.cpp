@@ -121,6 +121,7 @@ void TInputFrameForm::prepare(const QString& frameDirectory)
                            kPaintBoxSize.height()))
         PreviewBase.free();
     PreviewBitmap = PreviewBase;
+    updateShownPreview();
     FrameDir = frameDirectory;
 }
 
@@ -208,7 +209,19 @@ void TInputFrameForm::ShowPreview(const QString& framePath)
     PreviewBitmap = PreviewBase;
     if (const TNuvFrame* frame = readFrame(framePath))
         framePhoto(*frame, PreviewBitmap);
+    updateShownPreview();
     PaintBox->repaint();
+}
+
+void TInputFrameForm::updateShownPreview()
+{
+    m_shownPlace = previewTargetRect(PreviewBitmap.width(), PreviewBitmap.height(),
+                                     PaintBox->width(), PaintBox->height());
+    const qreal ratio = PaintBox->devicePixelRatioF();
+    // A preview that cannot be scaled leaves the box white.
+    if (scaleForScreen(PreviewBitmap, (QSizeF(m_shownPlace.size()) * ratio).toSize(),
+                       m_shownPreview))
+        m_shownPreview.setDevicePixelRatio(ratio);
 }
 
 const TNuvFrame* TInputFrameForm::readFrame(const QString& framePath)
@@ -240,8 +253,10 @@ void TInputFrameForm::PaintBoxPaint(QPainter& painter)
     if (!PreviewBitmap.isAllocated())
         return;
     painter.fillRect(PaintBox->rect(), Qt::white);
-    const QRect target = previewTargetRect(PreviewBitmap.width(), PreviewBitmap.height(),
-                                           PaintBox->width(), PaintBox->height());
-    // A preview that cannot be drawn leaves the box white.
-    [[maybe_unused]] const bool drawn = paintBitmap(painter, PreviewBitmap, target);
+    if (m_shownPreview.isNull())
+        return;
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(m_shownPlace.topLeft(), m_shownPreview);
+    painter.restore();
 }

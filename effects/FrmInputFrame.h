@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QString>
@@ -67,10 +68,15 @@ private:
     void LoadThumbnails();
     void AddThumbnail(const QString& thumbnailFile, const QString& title, int index);
     void letEventsThrough();
+    // Scales PreviewBitmap to where it shows in the box, once per change, so a repaint copies.
+    void updateShownPreview();
     // The frame file as read in this opening (read on first use); null when it cannot be.
     const TNuvFrame* readFrame(const QString& framePath);
 
     RasterBitmap& m_workBitmap;
+    // PreviewBitmap as the box shows it, in device pixels, and where.
+    QImage m_shownPreview;
+    QRect m_shownPlace;
     QWidget* m_thumbnailArea = nullptr;
     QElapsedTimer m_sinceEvents;
     // Every frame read while the dialog is open, so that looking at one again, and OK, cost

@@ -168,6 +168,23 @@ void repeatPixel(uchar* to, const uchar* pixel, int count)
         std::memcpy(to + 3 * done, pixel, 3);
 }
 
+// Lays the picture's pixels at the given byte offsets of from into to, one pixel each, for
+// spans cut into pieces too short to copy as runs. Four bytes are moved per pixel where both
+// lines have a fourth (the next pixel, or the line's padding, overwrites it).
+void gatherPixels(uchar* to, const uchar* from, const std::vector<int>& offsets, qsizetype fromLine)
+{
+    const std::size_t count = offsets.size();
+    const auto lineEnd = std::find_if(offsets.begin(), offsets.end(),
+                                      [fromLine](int offset) { return offset + 4 > fromLine; });
+    const std::size_t wide =
+        std::min(std::size_t(lineEnd - offsets.begin()), count == 0 ? 0 : count - 1);
+    std::size_t i = 0;
+    for (; i < wide; ++i)
+        std::memcpy(to + 3 * i, from + offsets[i], 4);
+    for (; i < count; ++i)
+        std::memcpy(to + 3 * i, from + offsets[i], 3);
+}
+
 // Copies the picture's pixels that columns × rows name into target (both 24 bits per pixel).
 // Pixels whose source lies outside the picture are left as they are.
 void copySpans(QImage& target, const QImage& picture, const Span& columns, const Span& rows)
@@ -175,12 +192,25 @@ void copySpans(QImage& target, const QImage& picture, const Span& columns, const
     const std::vector<Segment> segments = columnSegments(columns);
     if (segments.empty())
         return;
+    // Pieces of a pixel or two (a piece stretched by less than twice) are cheaper pixel by
+    // pixel; that needs every column to lie inside the picture.
+    const bool gather = segments.size() * 3 > columns.positions.size() &&
+                        std::find(columns.positions.begin(), columns.positions.end(), -1) ==
+                            columns.positions.end();
+    std::vector<int> offsets;
+    if (gather)
+        for (const int column : columns.positions)
+            offsets.push_back(3 * column);
     for (std::size_t i = 0; i < rows.positions.size(); ++i) {
         const int row = rows.positions[i];
         if (row < 0)
             continue;
         const uchar* from = picture.constScanLine(row);
         uchar* to = target.scanLine(int(rows.from + qint64(i)));
+        if (gather) {
+            gatherPixels(to + 3 * columns.from, from, offsets, picture.bytesPerLine());
+            continue;
+        }
         for (const Segment& segment : segments) {
             uchar* destination = to + 3 * segment.to;
             const uchar* source = from + 3 * segment.from;

@@ -1,10 +1,13 @@
 #include "raster/BitmapPainter.h"
 
+#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -18,6 +21,46 @@ QRect visiblePart(const QPainter& painter, const QRect& target, const QRect& cli
     if (device && painter.worldTransform().isIdentity())
         visible &= QRect(0, 0, device->width(), device->height());
     return visible;
+}
+
+// For each of count destination pixels, the source pixel under its centre, times step.
+std::vector<int> nearestSources(int sourceLength, int count, int step)
+{
+    std::vector<int> sources(static_cast<std::size_t>(count));
+    const double scale = double(sourceLength) / count;
+    for (int d = 0; d < count; ++d)
+        sources[std::size_t(d)] = step * std::min(sourceLength - 1, int((d + 0.5) * scale));
+    return sources;
+}
+
+// 24-bit pixels straight into RGB32, without converting the source pixels that are skipped.
+// Each pixel is read as four bytes where the line has a fourth, which is much faster than
+// three single reads.
+void scaleRgb888(const QImage& source, QImage& target)
+{
+    const int width = target.width();
+    const int height = target.height();
+    const std::vector<int> columns = nearestSources(source.width(), width, 3);
+    const std::vector<int> rows = nearestSources(source.height(), height, 1);
+    const qsizetype sourceLine = source.bytesPerLine();
+    int wide = width;
+    while (wide > 0 && columns[std::size_t(wide - 1)] + 4 > sourceLine)
+        --wide;
+    const int* column = columns.data();
+    const uchar* sourceBits = source.constBits();
+    uchar* targetBits = target.bits();
+    const qsizetype targetLine = target.bytesPerLine();
+    for (int y = 0; y < height; ++y) {
+        const uchar* from = sourceBits + rows[std::size_t(y)] * sourceLine;
+        auto* to = reinterpret_cast<QRgb*>(targetBits + y * targetLine);
+        int x = 0;
+        for (; x < wide; ++x)
+            to[x] = 0xff000000u | (qFromBigEndian<quint32>(from + column[x]) >> 8);
+        for (; x < width; ++x) {
+            const uchar* pixel = from + column[x];
+            to[x] = qRgb(pixel[0], pixel[1], pixel[2]);
+        }
+    }
 }
 
 } // namespace
@@ -56,4 +99,27 @@ bool paintBitmap(QPainter& painter, const RasterBitmap& bitmap, const QRect& tar
     painter.drawImage(drawn, part);
     painter.restore();
     return true;
+}
+
+bool scaleForScreen(const RasterBitmap& bitmap, const QSize& size, QImage& scaled)
+{
+    if (!bitmap.isAllocated() || size.isEmpty()) {
+        scaled = QImage();
+        return false;
+    }
+    if (scaled.size() != size || scaled.format() != QImage::Format_RGB32)
+        scaled = QImage(size, QImage::Format_RGB32);
+    if (scaled.isNull())
+        return false;
+    if (bitmap.image().format() == QImage::Format_RGB888) {
+        scaleRgb888(bitmap.image(), scaled);
+        return true;
+    }
+    scaled.fill(Qt::white);
+    QPainter painter(&scaled);
+    if (paintBitmap(painter, bitmap, scaled.rect()))
+        return true;
+    painter.end();
+    scaled = QImage();
+    return false;
 }
