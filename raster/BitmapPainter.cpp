@@ -23,13 +23,16 @@ QRect visiblePart(const QPainter& painter, const QRect& target, const QRect& cli
     return visible;
 }
 
-// For each of count destination pixels, the source pixel under its centre, times step.
+// For each of count destination pixels, the source pixel under its centre, times step. In
+// 16.16 fixed point, stepping as the painter does, so that both pick the same pixels.
 std::vector<int> nearestSources(int sourceLength, int count, int step)
 {
     std::vector<int> sources(static_cast<std::size_t>(count));
     const double scale = double(sourceLength) / count;
-    for (int d = 0; d < count; ++d)
-        sources[std::size_t(d)] = step * std::min(sourceLength - 1, int((d + 0.5) * scale));
+    const qint64 increment = qint64(65536 * scale);
+    qint64 position = qint64(std::ceil(0.5 * scale * 65536)) - 1;
+    for (int d = 0; d < count; ++d, position += increment)
+        sources[std::size_t(d)] = step * int(std::min<qint64>(sourceLength - 1, position >> 16));
     return sources;
 }
 

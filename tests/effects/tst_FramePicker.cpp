@@ -10,6 +10,7 @@
 #include "effects/FrmInputFrame.h"
 #include "raster/BitmapIO.h"
 #include "raster/BitmapOps.h"
+#include "raster/BitmapPainter.h"
 #include "tools/nfrm-make/FrameFileWriter.h"
 #include "ui/DialogHost.h"
 #include "ui/PreviewBox.h"
@@ -376,6 +377,11 @@ private slots:
         QCOMPARE(canvas.pixelColor(target.left() + 1, target.center().y()), QColor(Qt::blue));
         QCOMPARE(canvas.pixelColor(target.left() - 2, target.center().y()), QColor(Qt::white));
         QCOMPARE(canvas.pixelColor(target.center().x(), 1), QColor(Qt::blue));
+        // Pixel for pixel what drawing the framed preview scaled into the box shows.
+        const QImage drawn = paintedCanvas(box, Qt::white, [&](QPainter& painter) {
+            QVERIFY(paintBitmap(painter, dialog.PreviewBitmap, target));
+        });
+        QCOMPARE(canvas, drawn);
     }
 
     void entryResults_data()

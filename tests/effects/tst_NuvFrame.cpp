@@ -180,6 +180,47 @@ private slots:
         QVERIFY(allOf(photo, QRect(0, 4, 100, 10), QColor(9, 8, 7)));
     }
 
+    // Edge pixels taken one by one (a stretch under twice, or tiles of two): every column
+    // comes from the right place, up to the picture's last byte.
+    void shortRunsTakeTheRightColumns_data()
+    {
+        QTest::addColumn<bool>("stretched");
+        QTest::addColumn<int>("tileWidth");
+        QTest::addColumn<int>("width");
+
+        QTest::newRow("stretch 8 to 11, no line padding") << true << 8 << 11;
+        QTest::newRow("stretch 7 to 12") << true << 7 << 12;
+        QTest::newRow("tiles of 2") << false << 2 << 11;
+    }
+
+    void shortRunsTakeTheRightColumns()
+    {
+        QFETCH(bool, stretched);
+        QFETCH(int, tileWidth);
+        QFETCH(int, width);
+
+        // Each column its own colour.
+        QImage picture(tileWidth, 3, QImage::Format_RGB888);
+        for (int x = 0; x < tileWidth; ++x)
+            for (int y = 0; y < 3; ++y)
+                picture.setPixelColor(x, y, QColor(10 + 30 * x, 200 - 20 * x, 7 * x + y));
+        TNuvFrameHeader header;
+        header.TopTileWidth = tileWidth;
+        header.TopHeight = 3;
+        header.StretchEdges = stretched ? 1 : 0;
+        header.PhotoTop = 3;
+        header.ExtraHeight = 3;
+        TNuvFrame frame = loadedFrame(frameFile(header, encoded(picture)));
+        RasterBitmap photo(filled(width, 2, QColor(9, 8, 7)));
+        QVERIFY(framePhoto(frame, photo));
+        for (int x = 0; x < width; ++x) {
+            const int column = stretched ? (2 * x + 1) * tileWidth / (2 * width) : x % tileWidth;
+            for (int y = 0; y < 3; ++y)
+                QCOMPARE(at(photo, x, y), picture.pixelColor(column, y));
+        }
+        QVERIFY(allOf(photo, QRect(0, 3, width, 2), QColor(9, 8, 7)));
+    }
+
     // Tiled top edge, TopLeftWidth 10, tile 30, TopRightWidth 10, W′ 100: copies at 10, 40
     // and 70; the last runs into the corner, which is painted after it.
     void tiledCopies_data()

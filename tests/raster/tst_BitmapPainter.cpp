@@ -21,6 +21,18 @@ QRgb quadrantAt(const QRect& target, const QPoint& p)
     return kQuadrants[row * 2 + column];
 }
 
+// Every pixel different, so that a pixel taken from the wrong place shows.
+QImage noisyImage(int width, int height, QImage::Format format)
+{
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y) {
+        uchar* line = image.scanLine(y);
+        for (int x = 0; x < width * 3; ++x)
+            line[x] = uchar((x * 7 + y * 13 + (x * y) % 23) & 0xff);
+    }
+    return image.convertToFormat(format);
+}
+
 } // namespace
 
 class BitmapPainterTest : public QObject {
@@ -102,6 +114,54 @@ private slots:
                 QVERIFY2(canvas.pixel(x, y) == expected,
                          qPrintable(QString("at %1,%2").arg(x).arg(y)));
             }
+    }
+
+    // Scaled once for the screen, a bitmap looks exactly as drawn scaled by the painter.
+    void scaleForScreenMatchesPainting_data()
+    {
+        QTest::addColumn<QSize>("source");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QImage::Format>("format");
+        QTest::newRow("framed preview into the box")
+            << QSize(341, 289) << QSize(261, 221) << QImage::Format_RGB888;
+        QTest::newRow("odd widths, last column reaches the line end")
+            << QSize(4, 3) << QSize(3, 3) << QImage::Format_RGB888;
+        QTest::newRow("enlarged") << QSize(50, 40) << QSize(131, 97) << QImage::Format_RGB888;
+        QTest::newRow("much smaller") << QSize(999, 799) << QSize(7, 5) << QImage::Format_RGB888;
+        QTest::newRow("one pixel") << QSize(1, 1) << QSize(5, 4) << QImage::Format_RGB888;
+        QTest::newRow("palette, painted")
+            << QSize(60, 50) << QSize(37, 29) << QImage::Format_Indexed8;
+    }
+
+    void scaleForScreenMatchesPainting()
+    {
+        QFETCH(QSize, source);
+        QFETCH(QSize, size);
+        QFETCH(QImage::Format, format);
+        const RasterBitmap bitmap(noisyImage(source.width(), source.height(), format));
+        QImage painted(size, QImage::Format_RGB32);
+        painted.fill(kWhite);
+        {
+            QPainter painter(&painted);
+            QVERIFY(paintBitmap(painter, bitmap, painted.rect()));
+        }
+        QImage scaled;
+        QVERIFY(scaleForScreen(bitmap, size, scaled));
+        QCOMPARE(scaled, painted);
+        // Done again at the same size, it reuses the pixels it has.
+        const uchar* pixels = scaled.constBits();
+        QVERIFY(scaleForScreen(bitmap, size, scaled));
+        QCOMPARE(scaled.constBits(), pixels);
+        QCOMPARE(scaled, painted);
+    }
+
+    void scaleForScreenRefusesNothing()
+    {
+        QImage scaled(4, 4, QImage::Format_RGB32);
+        QVERIFY(!scaleForScreen(RasterBitmap(), QSize(4, 4), scaled));
+        QVERIFY(scaled.isNull());
+        QVERIFY(!scaleForScreen(RasterBitmap(flatImage(2, 2, kWhite)), QSize(0, 4), scaled));
+        QVERIFY(scaled.isNull());
     }
 
     void refusesNothingToPaint()
