@@ -90,4 +90,26 @@ inline bool registerWallClockRatio(std::string label, std::string numerator,
     return true;
 }
 
+// Clean-ups that need the application alive (windows, child processes); main runs them
+// after the last figure, latest registered first.
+inline std::vector<std::function<void()>>& teardowns()
+{
+    static std::vector<std::function<void()>> all;
+    return all;
+}
+
+inline void registerTeardown(std::function<void()> teardown)
+{
+    teardowns().push_back(std::move(teardown));
+}
+
+inline void runTeardowns()
+{
+    while (!teardowns().empty()) {
+        const std::function<void()> teardown = std::move(teardowns().back());
+        teardowns().pop_back();
+        teardown();
+    }
+}
+
 } // namespace bench

@@ -26,8 +26,9 @@ const bool webEnginePrepared = [] {
     return true;
 }();
 
-// The reference service and the upload window, made at first use and gone with the
-// application (both need it to end cleanly).
+// The reference service and the upload window, made at first use and gone before the
+// application: deleted from a post routine, after the application had torn down its
+// widgets, the window could crash the exit and leave the service and engine running.
 struct OrderBench {
     PrintServiceProcess service;
     OrderSettings settings = service.settings();
@@ -53,10 +54,8 @@ OrderBench& orderBench()
 {
     std::unique_ptr<OrderBench>& slot = orderBenchSlot();
     if (!slot) {
-        // The engine's own clean-up is registered with its profile; this one runs first.
-        orderWebProfile();
         slot = std::make_unique<OrderBench>();
-        qAddPostRoutine([] { orderBenchSlot().reset(); });
+        registerTeardown([] { orderBenchSlot().reset(); });
     }
     return *slot;
 }

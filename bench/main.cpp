@@ -193,5 +193,7 @@ int main(int argc, char** argv)
                     benchmark.name.c_str(), result.medianMs, result.medianWallMs, result.runs);
         std::fflush(stdout);
     }
-    return printRatios(results) ? 0 : 1;
+    const bool passed = printRatios(results);
+    bench::runTeardowns();
+    return passed ? 0 : 1;
 }
