@@ -1111,6 +1111,7 @@ void TMainForm::createFaceFit()
     lblFaceReadout->setObjectName(QStringLiteral("lblFaceReadout"));
     lblFaceReadout->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblFaceReadout->setFont(frameLabelFont());
+    lblFaceReadout->setMaximumWidth(kFaceReadoutMaxWidth);
     lblFaceReadout->hide();
 }
 
@@ -1156,7 +1157,6 @@ void TMainForm::updateFaceReadout()
     if (lblFaceReadout->styleSheet() != look)
         lblFaceReadout->setStyleSheet(look);
     lblFaceReadout->setText(readout.text);
-    lblFaceReadout->setMaximumWidth(kFaceReadoutMaxWidth);
     lblFaceReadout->adjustSize();
     lblFaceReadout->move(kFaceReadoutRight - lblFaceReadout->width(), kFaceReadoutTop);
     lblFaceReadout->show();
