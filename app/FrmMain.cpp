@@ -605,8 +605,8 @@ bool TMainForm::LoadPhotoFile(const QString& fileName)
     RasterBitmap original;
     bool read = false;
     swallowErrors([&] {
-        read = loadPhoto(fileName, work) && IsBitmapAllocated(work) &&
-               (work.bitsPerPixel() >= 24 || convertTo24(work)) && copyBitmap(original, work);
+        read = loadPhoto(fileName, work) && IsBitmapAllocated(work) && convertForEditing(work) &&
+               copyBitmap(original, work);
     });
     if (!read) {
         showInfo(programCaption(),
