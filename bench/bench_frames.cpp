@@ -140,11 +140,14 @@ void preparePicker(int width, int height)
 
 int clicks = 0;
 
-// A click and the repaint of the preview it asks for.
+// A click and the repaint of the preview it asks for, into a surface kept between repaints
+// as a window's backing store is.
 void clickThumbnail(TInputFrameForm& dialog, int index)
 {
     dialog.ThumbnailClick(index);
-    QImage box(dialog.PaintBox->size(), QImage::Format_RGB32);
+    static QImage box;
+    if (box.size() != dialog.PaintBox->size())
+        box = QImage(dialog.PaintBox->size(), QImage::Format_RGB32);
     QPainter painter(&box);
     dialog.PaintBoxPaint(painter);
 }

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <QRegion>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -252,7 +253,10 @@ void TInputFrameForm::PaintBoxPaint(QPainter& painter)
 {
     if (!PreviewBitmap.isAllocated())
         return;
-    painter.fillRect(PaintBox->rect(), Qt::white);
+    // White only where the preview does not cover the box, so no pixel is painted twice.
+    const QRect place = m_shownPreview.isNull() ? QRect() : m_shownPlace;
+    for (const QRect& margin : QRegion(PaintBox->rect()).subtracted(place))
+        painter.fillRect(margin, Qt::white);
     if (m_shownPreview.isNull())
         return;
     painter.save();

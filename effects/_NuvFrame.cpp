@@ -10,7 +10,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -57,11 +56,13 @@ struct Span {
     std::vector<int> positions;
 };
 
-// Compared as a double: a scaled position may lie far outside any integer type.
-int pictureIndex(double position, int limit)
+int pictureIndex(qint64 position, int limit)
 {
     return position >= 0 && position < limit ? int(position) : -1;
 }
+
+// Further than any sum of header values and photo sizes reaches, and exact as a double.
+constexpr double kFar = 4611686018427387904.0; // 2^62
 
 // [destStart, destStart + destLength) scaled from [sourceStart, sourceStart + sourceLength), by
 // nearest neighbour, over the part of the span that lies in [0, length).
@@ -73,12 +74,20 @@ Span scaledSpan(qint64 sourceStart, qint64 sourceLength, qint64 destStart, qint6
     const qint64 to = std::min(destStart + destLength, length);
     if (span.from >= to)
         return span;
-    const double scale = double(sourceLength) / double(destLength);
     span.positions.resize(std::size_t(to - span.from));
+    // A piece at its own size (the corners, the photo) maps pixel to pixel.
+    if (sourceLength == destLength) {
+        for (qint64 d = span.from; d < to; ++d)
+            span.positions[std::size_t(d - span.from)] =
+                pictureIndex(sourceStart + (d - destStart), limit);
+        return span;
+    }
+    const double scale = double(sourceLength) / double(destLength);
     for (qint64 d = span.from; d < to; ++d) {
-        const double offset = std::floor((double(d - destStart) + 0.5) * scale);
+        // Never negative, so truncating floors it; beyond kFar it lies outside any picture.
+        const double offset = (double(d - destStart) + 0.5) * scale;
         span.positions[std::size_t(d - span.from)] =
-            pictureIndex(double(sourceStart) + offset, limit);
+            offset < kFar ? pictureIndex(sourceStart + qint64(offset), limit) : -1;
     }
     return span;
 }
@@ -104,7 +113,7 @@ Span tiledSpan(qint64 sourceStart, qint64 start, qint64 step, qint64 stopAt, qin
     span.positions.resize(std::size_t(to - span.from));
     for (qint64 d = span.from; d < to; ++d)
         span.positions[std::size_t(d - span.from)] =
-            pictureIndex(double(sourceStart + (d - start) % step), limit);
+            pictureIndex(sourceStart + (d - start) % step, limit);
     return span;
 }
 
@@ -164,8 +173,15 @@ void repeatPixel(uchar* to, const uchar* pixel, int count)
         for (; done + kBlock <= count; done += kBlock)
             std::memcpy(to + 3 * done, block, sizeof block);
     }
-    for (; done < count; ++done)
-        std::memcpy(to + 3 * done, pixel, 3);
+    if (done == count)
+        return;
+    // The rest as four-byte stores, each one's fourth byte overwritten by the next copy; the
+    // last copy may end its line, so it gets three.
+    quint32 wide = 0;
+    std::memcpy(&wide, pixel, 3);
+    for (; done + 1 < count; ++done)
+        std::memcpy(to + 3 * done, &wide, 4);
+    std::memcpy(to + 3 * done, pixel, 3);
 }
 
 // Lays the picture's pixels at the given byte offsets of from into to, one pixel each, for

@@ -369,8 +369,9 @@ private slots:
         QCOMPARE(dialog.SelectedFrame, folder.file("b.nfrm"));
 
         const QSize box = dialog.PaintBox->size();
+        // On black, so that the white around the preview must come from the paint itself.
         const QImage canvas = paintedCanvas(
-            box, Qt::white, [&](QPainter& painter) { dialog.PaintBoxPaint(painter); });
+            box, Qt::black, [&](QPainter& painter) { dialog.PaintBoxPaint(painter); });
         const QRect target = previewTargetRect(198, 235, box.width(), box.height());
         QCOMPARE(target.height(), box.height());
         QVERIFY(qAbs(target.left() - (box.width() - 1 - target.right())) <= 1);
