@@ -4,6 +4,7 @@
 #include "effects/FrameCatalog.h"
 #include "effects/FrmInputFrame.h"
 #include "effects/_NuvFrame.h"
+#include "raster/BitmapOps.h"
 #include "tools/nfrm-make/FrameFileWriter.h"
 #include "ui/PreviewBox.h"
 
@@ -193,11 +194,24 @@ const bool pickerRegistered = [] {
         "frames", "frame the 999x799 photo from its file",
         [] { working = freshCopy(photo(kWidth, kHeight)); },
         [] { check(frameWithFile(working, pickerFrame(++clicks % kPickerFrames)), "frame"); });
+    // What OK leaves the person waiting for after a click on a thumbnail: the whole photo
+    // framed and brought back to its type's size.
+    registerBench(
+        "frames", "OK: frame the 999x799 photo, back to its size",
+        [] {
+            preparePicker(kWidth, kHeight);
+            picker->FormActivate();
+            picker->ThumbnailClick(++clicks % kPickerFrames);
+        },
+        [] {
+            picker->btnOKClick();
+            check(sizeBitmap(pickerPhoto, kWidth, kHeight, SizeQuality::Final), "size");
+        });
     registerSideBySideRatio("opening the picker on 50 cached frames / their headers",
                             "open picker, 50 cached frames", "read 50 frame headers", 3.0);
-    registerSideBySideRatio("clicking a thumbnail again / framing the photo from the file",
+    registerSideBySideRatio("clicking a thumbnail again / the final framing on OK",
                             "click a thumbnail again (999x799 photo)",
-                            "frame the 999x799 photo from its file", 0.1);
+                            "OK: frame the 999x799 photo, back to its size", 0.1);
     return true;
 }();
 
