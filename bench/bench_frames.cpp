@@ -4,6 +4,7 @@
 #include "effects/FrameCatalog.h"
 #include "effects/FrmInputFrame.h"
 #include "effects/_NuvFrame.h"
+#include "frames/BundledFrames.h"
 #include "raster/BitmapOps.h"
 #include "tools/nfrm-make/FrameFileWriter.h"
 #include "ui/PreviewBox.h"
@@ -117,26 +118,51 @@ QString pickerFrame(int index)
     return pickerDirectory() + QStringLiteral("frame%1.nfrm").arg(index, 2, 10, QChar(u'0'));
 }
 
+// The frames that come with the program, as a fresh install has them.
+const QString& bundledDirectory()
+{
+    static const QString directory = [] {
+        const QString path = scratchDirectory() + QStringLiteral("/bundled/");
+        QDir().mkpath(path);
+        check(installBundledFrames(path).copied.size() == bundledFrames().size(),
+              "install the bundled frames");
+        return path;
+    }();
+    return directory;
+}
+
 RasterBitmap pickerPhoto;
 std::unique_ptr<TInputFrameForm> picker;
-// A picker kept open across runs, whose frames have all been read.
+// Pickers kept open across runs, whose frames have all been read.
 std::unique_ptr<TInputFrameForm> browsingPicker;
+std::unique_ptr<TInputFrameForm> bundledPicker;
 
 // A picker prepared on the photo, its list not yet built.
-void preparePicker(int width, int height)
+void preparePicker(int width, int height, const QString& directory = pickerDirectory())
 {
     // Widgets must go before the application does.
     [[maybe_unused]] static const bool cleanedUp = [] {
         qAddPostRoutine([] {
             picker.reset();
             browsingPicker.reset();
+            bundledPicker.reset();
         });
         return true;
     }();
     picker.reset();
     pickerPhoto = photo(width, height);
     picker = std::make_unique<TInputFrameForm>(nullptr, pickerPhoto);
-    picker->prepare(pickerDirectory());
+    picker->prepare(directory);
+}
+
+// A picker on the photo whose frames have all been clicked once.
+std::unique_ptr<TInputFrameForm> browsedPicker(const QString& directory)
+{
+    preparePicker(kWidth, kHeight, directory);
+    picker->FormActivate();
+    for (int i = 0; i < picker->FrameList.size(); ++i)
+        picker->ThumbnailClick(i);
+    return std::move(picker);
 }
 
 int clicks = 0;
@@ -174,15 +200,17 @@ const bool pickerRegistered = [] {
     registerBench(
         "frames", "click a thumbnail again (999x799 photo)",
         [] {
-            if (browsingPicker)
-                return;
-            preparePicker(kWidth, kHeight);
-            picker->FormActivate();
-            for (int i = 0; i < kPickerFrames; ++i)
-                picker->ThumbnailClick(i);
-            browsingPicker = std::move(picker);
+            if (!browsingPicker)
+                browsingPicker = browsedPicker(pickerDirectory());
         },
         [] { clickThumbnail(*browsingPicker, ++clicks % kPickerFrames); });
+    registerBench(
+        "frames", "click a bundled frame again (999x799 photo)",
+        [] {
+            if (!bundledPicker)
+                bundledPicker = browsedPicker(bundledDirectory());
+        },
+        [] { clickThumbnail(*bundledPicker, ++clicks % int(bundledPicker->FrameList.size())); });
     registerBench(
         "frames", "click a thumbnail first (999x799 photo)",
         [] {
@@ -211,6 +239,9 @@ const bool pickerRegistered = [] {
                             "open picker, 50 cached frames", "read 50 frame headers", 3.0);
     registerSideBySideRatio("clicking a thumbnail again / the final framing on OK",
                             "click a thumbnail again (999x799 photo)",
+                            "OK: frame the 999x799 photo, back to its size", 0.1);
+    registerSideBySideRatio("clicking a bundled frame again / the final framing on OK",
+                            "click a bundled frame again (999x799 photo)",
                             "OK: frame the 999x799 photo, back to its size", 0.1);
     return true;
 }();

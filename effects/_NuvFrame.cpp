@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegion>
 #include <QtEndian>
 
 #include <algorithm>
@@ -240,106 +241,148 @@ void copySpans(QImage& target, const QImage& picture, const Span& columns, const
     }
 }
 
-// Copies source, scaled to dest by nearest neighbour, into target. Only the pixels inside
-// target whose source lies inside the picture are touched, so header values of any size cost
-// at most the target's area. Empty or inverted rectangles paint nothing.
-void paintPiece(QImage& target, const QImage& picture, const Box& source, const Box& dest)
+// Where one piece of the picture goes: for every destination column and row, its source.
+struct Piece {
+    Span columns;
+    Span rows;
+};
+
+void paint(QImage& target, const QImage& picture, const Piece& piece)
+{
+    copySpans(target, picture, piece.columns, piece.rows);
+}
+
+// True when the piece lays every pixel of its rectangle, so nothing under it needs black.
+bool solid(const Piece& piece)
+{
+    const auto inside = [](const Span& span) {
+        return !span.positions.empty() &&
+               std::find(span.positions.begin(), span.positions.end(), -1) == span.positions.end();
+    };
+    return inside(piece.columns) && inside(piece.rows);
+}
+
+QRect coveredRect(const Piece& piece)
+{
+    return QRect(int(piece.columns.from), int(piece.rows.from), int(piece.columns.positions.size()),
+                 int(piece.rows.positions.size()));
+}
+
+// Source scaled to dest by nearest neighbour. Only the pixels inside target whose source lies
+// inside the picture are named, so header values of any size cost at most the target's area.
+// Empty or inverted rectangles name nothing.
+Piece scaledPiece(const QImage& target, const QImage& picture, const Box& source, const Box& dest)
 {
     if (source.width() <= 0 || source.height() <= 0 || dest.width() <= 0 || dest.height() <= 0)
-        return;
-    copySpans(target, picture,
-              scaledSpan(source.left, source.width(), dest.left, dest.width(), target.width(),
-                         picture.width()),
-              scaledSpan(source.top, source.height(), dest.top, dest.height(), target.height(),
-                         picture.height()));
+        return {};
+    return {scaledSpan(source.left, source.width(), dest.left, dest.width(), target.width(),
+                       picture.width()),
+            scaledSpan(source.top, source.height(), dest.top, dest.height(), target.height(),
+                       picture.height())};
 }
 
-void paintStretchedEdges(QImage& target, const QImage& picture, const Header& h, qint64 width,
-                         qint64 height)
+void addStretchedEdges(std::vector<Piece>& pieces, const QImage& target, const QImage& picture,
+                       const Header& h)
 {
+    const qint64 width = target.width();
+    const qint64 height = target.height();
     const qint64 iw = picture.width();
     const qint64 ih = picture.height();
-    paintPiece(target, picture,
-               {h.TopLeftWidth, 0, qint64(h.TopLeftWidth) + h.TopTileWidth, h.TopHeight},
-               {h.TopLeftWidth, 0, width - h.TopRightWidth, h.TopHeight});
-    paintPiece(
+    pieces.push_back(scaledPiece(
+        target, picture, {h.TopLeftWidth, 0, qint64(h.TopLeftWidth) + h.TopTileWidth, h.TopHeight},
+        {h.TopLeftWidth, 0, width - h.TopRightWidth, h.TopHeight}));
+    pieces.push_back(scaledPiece(
         target, picture,
         {h.BottomLeftWidth, ih - h.BottomHeight, qint64(h.BottomLeftWidth) + h.BottomTileWidth, ih},
-        {h.BottomLeftWidth, height - h.BottomHeight, width - h.BottomRightWidth, height});
-    paintPiece(target, picture,
-               {0, h.TopLeftHeight, h.LeftWidth, qint64(h.TopLeftHeight) + h.LeftTileHeight},
-               {0, h.TopLeftHeight, h.LeftWidth, height - h.BottomLeftHeight});
-    paintPiece(
+        {h.BottomLeftWidth, height - h.BottomHeight, width - h.BottomRightWidth, height}));
+    pieces.push_back(
+        scaledPiece(target, picture,
+                    {0, h.TopLeftHeight, h.LeftWidth, qint64(h.TopLeftHeight) + h.LeftTileHeight},
+                    {0, h.TopLeftHeight, h.LeftWidth, height - h.BottomLeftHeight}));
+    pieces.push_back(scaledPiece(
         target, picture,
         {iw - h.RightWidth, h.TopRightHeight, iw, qint64(h.TopRightHeight) + h.RightTileHeight},
-        {width - h.RightWidth, h.TopRightHeight, width, height - h.BottomRightHeight});
+        {width - h.RightWidth, h.TopRightHeight, width, height - h.BottomRightHeight}));
 }
 
-// Each edge is laid in one pass over all its copies; an edge thinner than one pixel has none.
-void paintTiledEdges(QImage& target, const QImage& picture, const Header& h, qint64 width,
-                     qint64 height)
+// Each edge is laid in one piece covering all its copies; an edge thinner than one pixel has
+// none.
+void addTiledEdges(std::vector<Piece>& pieces, const QImage& target, const QImage& picture,
+                   const Header& h)
 {
+    const qint64 width = target.width();
+    const qint64 height = target.height();
     const int iw = picture.width();
     const int ih = picture.height();
     if (h.TopHeight > 0)
-        copySpans(target, picture,
-                  tiledSpan(h.TopLeftWidth, h.TopLeftWidth, h.TopTileWidth, width - h.TopRightWidth,
-                            width, iw),
-                  unscaledSpan(0, 0, h.TopHeight, height, ih));
+        pieces.push_back({tiledSpan(h.TopLeftWidth, h.TopLeftWidth, h.TopTileWidth,
+                                    width - h.TopRightWidth, width, iw),
+                          unscaledSpan(0, 0, h.TopHeight, height, ih)});
     if (h.BottomHeight > 0)
-        copySpans(target, picture,
-                  tiledSpan(h.BottomLeftWidth, h.BottomLeftWidth, h.BottomTileWidth,
-                            width - h.BottomRightWidth, width, iw),
-                  unscaledSpan(qint64(ih) - h.BottomHeight, height - h.BottomHeight, h.BottomHeight,
-                               height, ih));
+        pieces.push_back({tiledSpan(h.BottomLeftWidth, h.BottomLeftWidth, h.BottomTileWidth,
+                                    width - h.BottomRightWidth, width, iw),
+                          unscaledSpan(qint64(ih) - h.BottomHeight, height - h.BottomHeight,
+                                       h.BottomHeight, height, ih)});
     if (h.LeftWidth > 0)
-        copySpans(target, picture, unscaledSpan(0, 0, h.LeftWidth, width, iw),
-                  tiledSpan(h.TopLeftHeight, h.TopLeftHeight, h.LeftTileHeight,
-                            height - h.BottomLeftHeight, height, ih));
+        pieces.push_back({unscaledSpan(0, 0, h.LeftWidth, width, iw),
+                          tiledSpan(h.TopLeftHeight, h.TopLeftHeight, h.LeftTileHeight,
+                                    height - h.BottomLeftHeight, height, ih)});
     if (h.RightWidth > 0)
-        copySpans(
-            target, picture,
-            unscaledSpan(qint64(iw) - h.RightWidth, width - h.RightWidth, h.RightWidth, width, iw),
-            tiledSpan(h.TopRightHeight, h.TopRightHeight, h.RightTileHeight,
-                      height - h.BottomRightHeight, height, ih));
+        pieces.push_back(
+            {unscaledSpan(qint64(iw) - h.RightWidth, width - h.RightWidth, h.RightWidth, width, iw),
+             tiledSpan(h.TopRightHeight, h.TopRightHeight, h.RightTileHeight,
+                       height - h.BottomRightHeight, height, ih)});
 }
 
-void paintCorners(QImage& target, const QImage& picture, const Header& h, qint64 width,
-                  qint64 height)
+void addCorners(std::vector<Piece>& pieces, const QImage& target, const QImage& picture,
+                const Header& h)
 {
+    const qint64 width = target.width();
+    const qint64 height = target.height();
     const qint64 iw = picture.width();
     const qint64 ih = picture.height();
-    paintPiece(target, picture, {0, 0, h.TopLeftWidth, h.TopLeftHeight},
-               {0, 0, h.TopLeftWidth, h.TopLeftHeight});
-    paintPiece(target, picture, {iw - h.TopRightWidth, 0, iw, h.TopRightHeight},
-               {width - h.TopRightWidth, 0, width, h.TopRightHeight});
-    paintPiece(target, picture, {0, ih - h.BottomLeftHeight, h.BottomLeftWidth, ih},
-               {0, height - h.BottomLeftHeight, h.BottomLeftWidth, height});
-    paintPiece(target, picture, {iw - h.BottomRightWidth, ih - h.BottomRightHeight, iw, ih},
-               {width - h.BottomRightWidth, height - h.BottomRightHeight, width, height});
+    pieces.push_back(scaledPiece(target, picture, {0, 0, h.TopLeftWidth, h.TopLeftHeight},
+                                 {0, 0, h.TopLeftWidth, h.TopLeftHeight}));
+    pieces.push_back(scaledPiece(target, picture, {iw - h.TopRightWidth, 0, iw, h.TopRightHeight},
+                                 {width - h.TopRightWidth, 0, width, h.TopRightHeight}));
+    pieces.push_back(scaledPiece(target, picture,
+                                 {0, ih - h.BottomLeftHeight, h.BottomLeftWidth, ih},
+                                 {0, height - h.BottomLeftHeight, h.BottomLeftWidth, height}));
+    pieces.push_back(
+        scaledPiece(target, picture, {iw - h.BottomRightWidth, ih - h.BottomRightHeight, iw, ih},
+                    {width - h.BottomRightWidth, height - h.BottomRightHeight, width, height}));
 }
 
-// Sets every pixel of image to black except those inside hole, which are left as they are.
-void fillBlackAround(QImage& image, const Box& hole)
+// The pieces of the frame in paint order: the edges (top, bottom, left, right), then the
+// corners.
+std::vector<Piece> framePieces(const QImage& target, const QImage& picture, const Header& header)
+{
+    std::vector<Piece> pieces;
+    if (header.StretchEdges != 0)
+        addStretchedEdges(pieces, target, picture, header);
+    else
+        addTiledEdges(pieces, target, picture, header);
+    addCorners(pieces, target, picture, header);
+    return pieces;
+}
+
+// Sets every pixel of image to black except those inside hole, which the caller covers, and
+// those under a solid piece, which painting it covers.
+void fillBlackAround(QImage& image, const Box& hole, const std::vector<Piece>& pieces)
 {
     const qint64 width = image.width();
     const qint64 height = image.height();
     const qint64 left = std::clamp<qint64>(hole.left, 0, width);
-    const qint64 right = std::clamp<qint64>(hole.right, left, width);
-    qint64 top = std::clamp<qint64>(hole.top, 0, height);
-    qint64 bottom = std::clamp<qint64>(hole.bottom, top, height);
-    if (left == right)
-        top = bottom = 0;
-    const qsizetype lineBytes = image.bytesPerLine();
-    for (qint64 y = 0; y < height; ++y) {
-        uchar* line = image.scanLine(int(y));
-        if (y < top || y >= bottom) {
-            std::memset(line, 0, std::size_t(lineBytes));
-            continue;
-        }
-        std::memset(line, 0, std::size_t(3 * left));
-        std::memset(line + 3 * right, 0, std::size_t(lineBytes - 3 * right));
-    }
+    const qint64 top = std::clamp<qint64>(hole.top, 0, height);
+    QRegion black(image.rect());
+    black -= QRect(int(left), int(top), int(std::clamp<qint64>(hole.right, left, width) - left),
+                   int(std::clamp<qint64>(hole.bottom, top, height) - top));
+    for (const Piece& piece : pieces)
+        if (solid(piece))
+            black -= coveredRect(piece);
+    for (const QRect& part : black)
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            std::memset(image.scanLine(y) + 3 * part.left(), 0, std::size_t(3 * part.width()));
 }
 
 // result := the frame for a photo of the given size. The pixels inside hole are left unset
@@ -356,17 +399,15 @@ bool composeFrame(const TNuvFrame& frame, int photoWidth, int photoHeight, Raste
     QImage target = raster::allocateImage(int(width), int(height), QImage::Format_RGB888);
     if (target.isNull())
         return false;
-    fillBlackAround(target, hole);
     // Loading gives 24 bits; a picture set from outside is brought to them.
     const QImage& loaded = frame.FrameImage.ColorBitmap.image();
-    if (!loaded.isNull()) {
-        const QImage picture = loaded.convertToFormat(QImage::Format_RGB888);
-        if (header.StretchEdges != 0)
-            paintStretchedEdges(target, picture, header, width, height);
-        else
-            paintTiledEdges(target, picture, header, width, height);
-        paintCorners(target, picture, header, width, height);
-    }
+    const QImage picture =
+        loaded.isNull() ? QImage() : loaded.convertToFormat(QImage::Format_RGB888);
+    const std::vector<Piece> pieces =
+        picture.isNull() ? std::vector<Piece>() : framePieces(target, picture, header);
+    fillBlackAround(target, hole, pieces);
+    for (const Piece& piece : pieces)
+        paint(target, picture, piece);
     result.setImage(std::move(target));
     return true;
 }
@@ -467,7 +508,9 @@ bool framePhoto(const TNuvFrame& frame, RasterBitmap& photo)
     RasterBitmap result;
     if (!composeFrame(frame, photo.width(), photo.height(), result, place))
         return false;
-    paintPiece(result.image(), picture.image(), {0, 0, photo.width(), photo.height()}, place);
+    paint(
+        result.image(), picture.image(),
+        scaledPiece(result.image(), picture.image(), {0, 0, photo.width(), photo.height()}, place));
     photo = std::move(result);
     return true;
 }

@@ -265,6 +265,41 @@ private slots:
         QVERIFY(allOf(composed, QRect(0, 10, 100, 10), Qt::black));
     }
 
+    // Where a piece's source runs past the picture nothing is laid, and those pixels are
+    // black even when the memory held a brighter frame just before.
+    void piecesPastThePictureLeaveBlack_data()
+    {
+        QTest::addColumn<bool>("stretched");
+        QTest::addColumn<int>("blackFrom");
+        QTest::addColumn<int>("blackTo");
+
+        // The top tile [20, 100) of a 60-pixel-wide picture: its last 40 columns lie outside.
+        QTest::newRow("stretched over 100") << true << 70 << 120;
+        QTest::newRow("tiled from 20") << false << 60 << 100;
+    }
+
+    void piecesPastThePictureLeaveBlack()
+    {
+        QFETCH(bool, stretched);
+        QFETCH(int, blackFrom);
+        QFETCH(int, blackTo);
+
+        TNuvFrameHeader header = borderHeader(20);
+        {
+            RasterBitmap bright;
+            QVERIFY(loadedFrame(frameFile(header, encoded(filled(60, 60, Qt::white))))
+                        .Compose(100, 100, bright));
+        }
+        header.TopTileWidth = 80;
+        header.StretchEdges = stretched ? 1 : 0;
+        RasterBitmap composed;
+        QVERIFY(
+            loadedFrame(frameFile(header, encoded(ninePartPicture()))).Compose(100, 100, composed));
+        QVERIFY(allOf(composed, QRect(blackFrom, 0, blackTo - blackFrom, 20), Qt::black));
+        QVERIFY(at(composed, blackFrom - 1, 10) != QColor(Qt::black));
+        QVERIFY(allOf(composed, QRect(20, 20, 100, 100), Qt::black));
+    }
+
     // The reserved bytes change nothing.
     void reservedBytesIgnored()
     {
