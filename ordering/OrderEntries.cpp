@@ -28,6 +28,16 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     const QString& path() const { return m_path; }
+    // The file is thrown away after the order and its name is new, so there is no
+    // earlier file for a crash to spoil: it goes straight to its place, without the
+    // atomic replace and the wait for the disk of a picture the person saves.
+    bool write(const QByteArray& bytes) const
+    {
+        if (bytes.isEmpty())
+            return false;
+        QFile file(m_path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+    }
 
 private:
     QString m_path;
@@ -77,7 +87,7 @@ std::optional<OrderTransfer::Report> OrderPrints(const DialogHost& host, TTransD
         return std::nullopt;
     const RunningOrder running(window);
     const TemporaryFile jpeg(SystemDirectory() + MakePhotoFileName());
-    if (!saveBitmap(jpeg.path(), sheet, SaveFormat::Jpeg, 24, 2))
+    if (!jpeg.write(encodeBitmap(sheet, SaveFormat::Jpeg, 24, 2)))
         return std::nullopt;
 
     window.UploadFileName = jpeg.path();

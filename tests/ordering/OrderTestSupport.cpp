@@ -72,7 +72,7 @@ EventPacing PauseLog::pacing()
                 pauses.append(milliseconds);
                 QCoreApplication::processEvents();
             },
-            EventPacing::waitResponsively, [] { QCoreApplication::processEvents(); }};
+            EventPacing::waitForEvents, [] { QCoreApplication::processEvents(); }};
 }
 
 DialogHost OrderPageLog::host(QWidget* owner)

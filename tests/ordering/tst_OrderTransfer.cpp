@@ -7,6 +7,7 @@
 #include "common/UrlEncode.h"
 #include "ordering/FrmTransData.h"
 #include "ordering/OrderEntries.h"
+#include "raster/BitmapIO.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -119,6 +121,12 @@ private slots:
         const QString size = stored[0][1];
         QCOMPARE(QFileInfo(service.root() + QStringLiteral("/TempAlbum/4/") + remoteName).size(),
                  size.toLongLong());
+        // The upload is the very file the program's JPEG save writes for the sheet.
+        const QTemporaryDir elsewhere;
+        const QString saved = elsewhere.filePath(QStringLiteral("saved.jpg"));
+        QVERIFY(saveBitmap(saved, bench.sheet, SaveFormat::Jpeg, 24));
+        QCOMPARE(test_data::readFile(service.root() + QStringLiteral("/TempAlbum/4/") + remoteName),
+                 test_data::readFile(saved));
 
         const QByteArray expectedBody = "id=42&imgfile=" + remoteName.toLatin1() +
                                         "&imgwidth=1520&imgheight=1020&imgsize=" + size.toLatin1() +

@@ -53,6 +53,7 @@ class Record:
     def __init__(self, path):
         self._lock = threading.Lock()
         self._db = sqlite3.connect(path, check_same_thread=False, isolation_level=None)
+        self._db.execute("PRAGMA synchronous=OFF")
         self._db.executescript(SCHEMA)
 
     def add(self, table, **fields):
