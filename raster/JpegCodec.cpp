@@ -2,6 +2,7 @@
 
 #include "raster/ExifOrientation.h"
 #include "raster/JpegScanData.h"
+#include "raster/JpegSymbolCounts.h"
 #include "raster/LargeImage.h"
 #include "raster/LoadBudget.h"
 #include "raster/Palette.h"
@@ -13,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -304,7 +307,72 @@ struct Compressor {
     MemoryDestination destination;
 };
 
-bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality)
+// libjpeg's builder of optimal Huffman tables: exported, though its declaration sits in a
+// header the library keeps to itself. The same builder its optimize_coding uses, so the
+// tables, and the file, come out the same.
+extern "C" void jpeg_gen_optimal_table(j_compress_ptr cinfo, JHUFF_TBL* htbl, long freq[]);
+
+// Sets the table's codes: symbols by code length, as the file stores them.
+using TableSetter = std::function<void(j_compress_ptr cinfo, JHUFF_TBL* table, bool dc, int index)>;
+
+void setFlatTable(j_compress_ptr, JHUFF_TBL* table, bool dc, int)
+{
+    const std::vector<unsigned char>& symbols =
+        dc ? JpegSymbolCounts::dcSymbols() : JpegSymbolCounts::acSymbols();
+    std::fill(std::begin(table->bits), std::end(table->bits), UINT8(0));
+    table->bits[dc ? 4 : 8] = UINT8(symbols.size());
+    std::copy(symbols.begin(), symbols.end(), table->huffval);
+}
+
+// Gives every table its components use the codes setTable makes.
+void setTables(j_compress_ptr cinfo, const TableSetter& setTable)
+{
+    bool done[2][NUM_HUFF_TBLS]{};
+    for (int ci = 0; ci < cinfo->num_components; ++ci) {
+        const jpeg_component_info& component = cinfo->comp_info[ci];
+        for (const bool dc : {true, false}) {
+            const int index = dc ? component.dc_tbl_no : component.ac_tbl_no;
+            if (done[dc][index])
+                continue;
+            done[dc][index] = true;
+            JHUFF_TBL*& table =
+                dc ? cinfo->dc_huff_tbl_ptrs[index] : cinfo->ac_huff_tbl_ptrs[index];
+            if (!table)
+                table = jpeg_alloc_huff_table(reinterpret_cast<j_common_ptr>(cinfo));
+            setTable(cinfo, table, dc, index);
+            table->sent_table = FALSE;
+        }
+    }
+}
+
+// The scan as the symbol count walks it: one MCU after another, each with the blocks of
+// every component in turn.
+std::vector<JpegSymbolCounts::Component> scanComponents(const jpeg_compress_struct& cinfo)
+{
+    std::vector<JpegSymbolCounts::Component> components;
+    for (int ci = 0; ci < cinfo.num_components; ++ci) {
+        const jpeg_component_info& component = cinfo.comp_info[ci];
+        components.push_back({component.h_samp_factor * component.v_samp_factor,
+                              component.dc_tbl_no, component.ac_tbl_no});
+    }
+    return components;
+}
+
+long mcuCount(const jpeg_compress_struct& cinfo)
+{
+    int widest = 1;
+    int tallest = 1;
+    for (int ci = 0; ci < cinfo.num_components; ++ci) {
+        widest = std::max(widest, cinfo.comp_info[ci].h_samp_factor);
+        tallest = std::max(tallest, cinfo.comp_info[ci].v_samp_factor);
+    }
+    const auto across = (long(cinfo.image_width) + 8 * widest - 1) / (8 * widest);
+    const auto down = (long(cinfo.image_height) + 8 * tallest - 1) / (8 * tallest);
+    return across * down;
+}
+
+bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality,
+              const TableSetter& setTable)
 {
     if (setjmp(c.errors.jump))
         return false;
@@ -320,7 +388,8 @@ bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality)
         c.cinfo.comp_info[0].h_samp_factor = 1;
         c.cinfo.comp_info[0].v_samp_factor = 1;
     }
-    c.cinfo.optimize_coding = TRUE;
+    c.cinfo.optimize_coding = FALSE;
+    setTables(&c.cinfo, setTable);
     jpeg_start_compress(&c.cinfo, TRUE);
     while (c.cinfo.next_scanline < c.cinfo.image_height) {
         const JDIMENSION line = c.cinfo.next_scanline;
@@ -344,14 +413,34 @@ QByteArray encodeJpeg(const QImage& image, int quality)
     std::vector<JSAMPROW> rows(size_t(rgb.height()));
     for (int y = 0; y < rgb.height(); ++y)
         rows[size_t(y)] = const_cast<JSAMPROW>(rgb.constScanLine(y)); // only read
-    Compressor c;
+    quality = std::clamp(quality, 1, 100);
+    // Huffman tables made for the picture, in two passes that code it straight from its
+    // rows: libjpeg's own way first stores the whole picture's coefficients, and touching
+    // that much fresh memory costs more than coding the picture twice. The first pass
+    // codes with flat tables, which make its symbols cheap to count.
+    Compressor flat;
     // A start that fits most ID photos and sheets in one piece; it doubles when needed.
-    c.destination.capacity = size_t(1) << 16;
-    c.destination.buffer.reset(static_cast<unsigned char*>(std::malloc(c.destination.capacity)));
-    if (!c.destination.buffer)
+    flat.destination.capacity = size_t(1) << 16;
+    flat.destination.buffer.reset(
+        static_cast<unsigned char*>(std::malloc(flat.destination.capacity)));
+    if (!flat.destination.buffer ||
+        !compress(flat, rows.data(), rgb.width(), rgb.height(), quality, setFlatTable))
         return {};
-    if (!compress(c, rows.data(), rgb.width(), rgb.height(), std::clamp(quality, 1, 100)))
+    JpegSymbolCounts counts;
+    const QByteArrayView flatFile(flat.destination.buffer.get(), qsizetype(flat.destination.size));
+    if (!counts.count(flatFile, scanComponents(flat.cinfo), mcuCount(flat.cinfo)))
         return {};
-    return QByteArray(reinterpret_cast<const char*>(c.destination.buffer.get()),
-                      qsizetype(c.destination.size));
+    const TableSetter setOptimalTable = [&counts](j_compress_ptr cinfo, JHUFF_TBL* table, bool dc,
+                                                  int index) {
+        JpegSymbolCounts::Frequencies frequencies = (dc ? counts.dc : counts.ac)[size_t(index)];
+        jpeg_gen_optimal_table(cinfo, table, frequencies.data());
+    };
+    // The second pass writes over the first one's memory, already in use.
+    Compressor optimal;
+    optimal.destination.buffer = std::move(flat.destination.buffer);
+    optimal.destination.capacity = flat.destination.capacity;
+    if (!compress(optimal, rows.data(), rgb.width(), rgb.height(), quality, setOptimalTable))
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(optimal.destination.buffer.get()),
+                      qsizetype(optimal.destination.size));
 }

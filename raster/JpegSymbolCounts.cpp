@@ -1,0 +1,158 @@
+#include "raster/JpegSymbolCounts.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr int kDcCodeBits = 4;
+constexpr int kAcCodeBits = 8;
+constexpr int kBlockSize = 64;
+constexpr unsigned kZeroRun = 0xF0;
+
+// Where the entropy-coded data of the first scan begins, or -1.
+qsizetype scanStart(QByteArrayView jpeg)
+{
+    const auto byte = [&](qsizetype at) { return static_cast<unsigned char>(jpeg[at]); };
+    if (jpeg.size() < 2 || byte(0) != 0xFF || byte(1) != 0xD8)
+        return -1;
+    qsizetype at = 2;
+    while (at + 4 <= jpeg.size()) {
+        if (byte(at) != 0xFF)
+            return -1;
+        const unsigned marker = byte(at + 1);
+        const qsizetype length = qsizetype(byte(at + 2)) << 8 | byte(at + 3);
+        if (length < 2 || at + 2 + length > jpeg.size())
+            return -1;
+        at += 2 + length;
+        if (marker == 0xDA)
+            return at;
+    }
+    return -1;
+}
+
+// Reads the scan's bits with the stuffed zero bytes taken out. At the first marker the
+// data ends; zero bits stand in after it, and whether any of them was used tells an
+// early end.
+class ScanBits {
+public:
+    ScanBits(const unsigned char* data, const unsigned char* end) : m_next(data), m_end(end) {}
+
+    unsigned peek(int count)
+    {
+        if (m_count < 32)
+            fill();
+        return unsigned(m_bits >> (64 - count));
+    }
+    void skip(int count)
+    {
+        m_bits <<= count;
+        m_count -= count;
+    }
+    bool overran() const { return m_count < m_padding; }
+
+private:
+    void fill()
+    {
+        while (m_count <= 56) {
+            unsigned byte = 0;
+            if (m_next < m_end && !(m_next[0] == 0xFF && (m_next + 1 == m_end || m_next[1] != 0))) {
+                byte = *m_next;
+                m_next += byte == 0xFF ? 2 : 1;
+            } else {
+                m_next = m_end;
+                m_padding += 8;
+            }
+            m_bits |= std::uint64_t(byte) << (56 - m_count);
+            m_count += 8;
+        }
+    }
+
+    const unsigned char* m_next;
+    const unsigned char* m_end;
+    std::uint64_t m_bits = 0;
+    int m_count = 0;
+    int m_padding = 0;
+};
+
+bool countBlock(ScanBits& bits, JpegSymbolCounts::Frequencies& dc,
+                JpegSymbolCounts::Frequencies& ac)
+{
+    const unsigned dcSymbol = bits.peek(kDcCodeBits);
+    if (dcSymbol >= JpegSymbolCounts::dcSymbols().size())
+        return false;
+    ++dc[dcSymbol];
+    bits.skip(kDcCodeBits + int(dcSymbol));
+    const std::vector<unsigned char>& acSymbols = JpegSymbolCounts::acSymbols();
+    for (int k = 1; k < kBlockSize;) {
+        const unsigned code = bits.peek(kAcCodeBits);
+        if (code >= acSymbols.size())
+            return false;
+        const unsigned symbol = acSymbols[code];
+        ++ac[symbol];
+        const int size = int(symbol & 15);
+        bits.skip(kAcCodeBits + size);
+        if (symbol == kZeroRun)
+            k += 16;
+        else if (size == 0)
+            return true; // end of block
+        else
+            k += int(symbol >> 4) + 1;
+        if (k > kBlockSize)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+const std::vector<unsigned char>& JpegSymbolCounts::dcSymbols()
+{
+    // Differences of 8-bit samples' DC values take up to 11 bits.
+    static const std::vector<unsigned char> symbols = [] {
+        std::vector<unsigned char> all;
+        for (unsigned size = 0; size <= 11; ++size)
+            all.push_back(static_cast<unsigned char>(size));
+        return all;
+    }();
+    return symbols;
+}
+
+const std::vector<unsigned char>& JpegSymbolCounts::acSymbols()
+{
+    // End of block, every run of up to 15 zeros before a value of 1 to 10 bits, and the
+    // run of sixteen zeros.
+    static const std::vector<unsigned char> symbols = [] {
+        std::vector<unsigned char> all{0x00};
+        for (unsigned run = 0; run < 16; ++run)
+            for (unsigned size = 1; size <= 10; ++size)
+                all.push_back(static_cast<unsigned char>(run << 4 | size));
+        all.push_back(static_cast<unsigned char>(kZeroRun));
+        return all;
+    }();
+    return symbols;
+}
+
+bool JpegSymbolCounts::count(QByteArrayView jpeg, const std::vector<Component>& components,
+                             long mcus)
+{
+    const qsizetype start = scanStart(jpeg);
+    if (start < 0)
+        return false;
+    for (const Component& component : components)
+        if (component.dcTable < 0 || component.dcTable >= kTables || component.acTable < 0 ||
+            component.acTable >= kTables)
+            return false;
+    const auto* data = reinterpret_cast<const unsigned char*>(jpeg.data());
+    ScanBits bits(data + start, data + jpeg.size());
+    for (long mcu = 0; mcu < mcus; ++mcu) {
+        for (const Component& component : components) {
+            for (int block = 0; block < component.blocksPerMcu; ++block) {
+                if (!countBlock(bits, dc[size_t(component.dcTable)], ac[size_t(component.acTable)]))
+                    return false;
+            }
+        }
+        if (bits.overran())
+            return false;
+    }
+    return true;
+}
