@@ -1,5 +1,7 @@
 #include "raster/JpegSymbolCounts.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace {
@@ -8,6 +10,26 @@ constexpr int kDcCodeBits = 4;
 constexpr int kAcCodeBits = 8;
 constexpr int kBlockSize = 64;
 constexpr unsigned kZeroRun = 0xF0;
+
+// Differences of 8-bit samples' DC values take up to 11 bits.
+constexpr std::array<unsigned char, 12> kDcSymbols = [] {
+    std::array<unsigned char, 12> all{};
+    for (unsigned size = 0; size < all.size(); ++size)
+        all[size] = static_cast<unsigned char>(size);
+    return all;
+}();
+
+// End of block, every run of up to 15 zeros before a value of 1 to 10 bits, and the run
+// of sixteen zeros.
+constexpr std::array<unsigned char, 162> kAcSymbols = [] {
+    std::array<unsigned char, 162> all{};
+    std::size_t next = 1; // 0: end of block
+    for (unsigned run = 0; run < 16; ++run)
+        for (unsigned size = 1; size <= 10; ++size)
+            all[next++] = static_cast<unsigned char>(run << 4 | size);
+    all[next] = static_cast<unsigned char>(kZeroRun);
+    return all;
+}();
 
 // Where the entropy-coded data of the first scan begins, or -1.
 qsizetype scanStart(QByteArrayView jpeg)
@@ -78,16 +100,15 @@ bool countBlock(ScanBits& bits, JpegSymbolCounts::Frequencies& dc,
                 JpegSymbolCounts::Frequencies& ac)
 {
     const unsigned dcSymbol = bits.peek(kDcCodeBits);
-    if (dcSymbol >= JpegSymbolCounts::dcSymbols().size())
+    if (dcSymbol >= kDcSymbols.size())
         return false;
     ++dc[dcSymbol];
     bits.skip(kDcCodeBits + int(dcSymbol));
-    const std::vector<unsigned char>& acSymbols = JpegSymbolCounts::acSymbols();
     for (int k = 1; k < kBlockSize;) {
         const unsigned code = bits.peek(kAcCodeBits);
-        if (code >= acSymbols.size())
+        if (code >= kAcSymbols.size())
             return false;
-        const unsigned symbol = acSymbols[code];
+        const unsigned symbol = kAcSymbols[code];
         ++ac[symbol];
         const int size = int(symbol & 15);
         bits.skip(kAcCodeBits + size);
@@ -107,28 +128,13 @@ bool countBlock(ScanBits& bits, JpegSymbolCounts::Frequencies& dc,
 
 const std::vector<unsigned char>& JpegSymbolCounts::dcSymbols()
 {
-    // Differences of 8-bit samples' DC values take up to 11 bits.
-    static const std::vector<unsigned char> symbols = [] {
-        std::vector<unsigned char> all;
-        for (unsigned size = 0; size <= 11; ++size)
-            all.push_back(static_cast<unsigned char>(size));
-        return all;
-    }();
+    static const std::vector<unsigned char> symbols(kDcSymbols.begin(), kDcSymbols.end());
     return symbols;
 }
 
 const std::vector<unsigned char>& JpegSymbolCounts::acSymbols()
 {
-    // End of block, every run of up to 15 zeros before a value of 1 to 10 bits, and the
-    // run of sixteen zeros.
-    static const std::vector<unsigned char> symbols = [] {
-        std::vector<unsigned char> all{0x00};
-        for (unsigned run = 0; run < 16; ++run)
-            for (unsigned size = 1; size <= 10; ++size)
-                all.push_back(static_cast<unsigned char>(run << 4 | size));
-        all.push_back(static_cast<unsigned char>(kZeroRun));
-        return all;
-    }();
+    static const std::vector<unsigned char> symbols(kAcSymbols.begin(), kAcSymbols.end());
     return symbols;
 }
 
