@@ -17,6 +17,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include <jpeglib.h>
@@ -399,6 +400,39 @@ bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality,
     return true;
 }
 
+// Rows of a picture coded with flat tables, and the symbols counted.
+struct FlatPass {
+    Compressor compressor;
+    JpegSymbolCounts counts;
+    std::vector<JpegSymbolCounts::Component> components;
+    bool ok = false;
+
+    void run(JSAMPROW* rows, int width, int height, int quality)
+    {
+        MemoryDestination& destination = compressor.destination;
+        // A start that fits most ID photos and sheets in one piece; it doubles when needed.
+        destination.capacity = size_t(1) << 16;
+        destination.buffer.reset(static_cast<unsigned char*>(std::malloc(destination.capacity)));
+        if (!destination.buffer ||
+            !compress(compressor, rows, width, height, quality, setFlatTable))
+            return;
+        components = scanComponents(compressor.cinfo);
+        const QByteArrayView file(destination.buffer.get(), qsizetype(destination.size));
+        ok = counts.count(file, components, mcuCount(compressor.cinfo));
+    }
+};
+
+// Where the lower half of the first pass starts: on a row where every sampling starts a
+// new block row, and never for pictures too small to gain from a second thread.
+int flatPassSplit(int height)
+{
+    constexpr int kBlockRows = 16;
+    constexpr int kLeast = 256;
+    if (height < kLeast)
+        return height;
+    return height / 2 / kBlockRows * kBlockRows;
+}
+
 } // namespace
 
 QByteArray encodeJpeg(const QImage& image, int quality)
@@ -417,19 +451,24 @@ QByteArray encodeJpeg(const QImage& image, int quality)
     // Huffman tables made for the picture, in two passes that code it straight from its
     // rows: libjpeg's own way first stores the whole picture's coefficients, and touching
     // that much fresh memory costs more than coding the picture twice. The first pass
-    // codes with flat tables, which make its symbols cheap to count.
-    Compressor flat;
-    // A start that fits most ID photos and sheets in one piece; it doubles when needed.
-    flat.destination.capacity = size_t(1) << 16;
-    flat.destination.buffer.reset(
-        static_cast<unsigned char*>(std::malloc(flat.destination.capacity)));
-    if (!flat.destination.buffer ||
-        !compress(flat, rows.data(), rgb.width(), rgb.height(), quality, setFlatTable))
+    // codes with flat tables, which make its symbols cheap to count, and codes the upper
+    // and lower half side by side.
+    const int split = flatPassSplit(rgb.height());
+    FlatPass upper;
+    FlatPass lower;
+    {
+        std::jthread worker;
+        if (split < rgb.height())
+            worker = std::jthread([&] {
+                lower.run(rows.data() + split, rgb.width(), rgb.height() - split, quality);
+            });
+        upper.run(rows.data(), rgb.width(), split, quality);
+    }
+    if (!upper.ok || (split < rgb.height() && !lower.ok))
         return {};
-    JpegSymbolCounts counts;
-    const QByteArrayView flatFile(flat.destination.buffer.get(), qsizetype(flat.destination.size));
-    if (!counts.count(flatFile, scanComponents(flat.cinfo), mcuCount(flat.cinfo)))
-        return {};
+    JpegSymbolCounts& counts = upper.counts;
+    if (split < rgb.height())
+        counts.append(lower.counts, upper.components);
     const TableSetter setOptimalTable = [&counts](j_compress_ptr cinfo, JHUFF_TBL* table, bool dc,
                                                   int index) {
         JpegSymbolCounts::Frequencies frequencies = (dc ? counts.dc : counts.ac)[size_t(index)];
@@ -437,8 +476,8 @@ QByteArray encodeJpeg(const QImage& image, int quality)
     };
     // The second pass writes over the first one's memory, already in use.
     Compressor optimal;
-    optimal.destination.buffer = std::move(flat.destination.buffer);
-    optimal.destination.capacity = flat.destination.capacity;
+    optimal.destination.buffer = std::move(upper.compressor.destination.buffer);
+    optimal.destination.capacity = upper.compressor.destination.capacity;
     if (!compress(optimal, rows.data(), rgb.width(), rgb.height(), quality, setOptimalTable))
         return {};
     return QByteArray(reinterpret_cast<const char*>(optimal.destination.buffer.get()),

@@ -96,14 +96,35 @@ private:
     int m_padding = 0;
 };
 
+// The bits a value takes, as the DC difference symbols count them.
+unsigned valueSize(int value)
+{
+    unsigned size = 0;
+    for (unsigned magnitude = unsigned(value < 0 ? -value : value); magnitude; magnitude >>= 1)
+        ++size;
+    return size;
+}
+
+// A coded value's extra bits: the top bit clear marks a negative value.
+int codedValue(ScanBits& bits, int size)
+{
+    if (size == 0)
+        return 0;
+    const int raw = int(bits.peek(size));
+    bits.skip(size);
+    return raw < 1 << (size - 1) ? raw - (1 << size) + 1 : raw;
+}
+
+// Counts one block's symbols and adds its DC difference to dcValue.
 bool countBlock(ScanBits& bits, JpegSymbolCounts::Frequencies& dc,
-                JpegSymbolCounts::Frequencies& ac)
+                JpegSymbolCounts::Frequencies& ac, int& dcValue)
 {
     const unsigned dcSymbol = bits.peek(kDcCodeBits);
     if (dcSymbol >= kDcSymbols.size())
         return false;
     ++dc[dcSymbol];
-    bits.skip(kDcCodeBits + int(dcSymbol));
+    bits.skip(kDcCodeBits);
+    dcValue += codedValue(bits, int(dcSymbol));
     for (int k = 1; k < kBlockSize;) {
         const unsigned code = bits.peek(kAcCodeBits);
         if (code >= kAcSymbols.size())
@@ -150,15 +171,39 @@ bool JpegSymbolCounts::count(QByteArrayView jpeg, const std::vector<Component>& 
             return false;
     const auto* data = reinterpret_cast<const unsigned char*>(jpeg.data());
     ScanBits bits(data + start, data + jpeg.size());
+    firstDc.assign(components.size(), 0);
+    lastDc.assign(components.size(), 0);
     for (long mcu = 0; mcu < mcus; ++mcu) {
-        for (const Component& component : components) {
+        for (size_t ci = 0; ci < components.size(); ++ci) {
+            const Component& component = components[ci];
             for (int block = 0; block < component.blocksPerMcu; ++block) {
-                if (!countBlock(bits, dc[size_t(component.dcTable)], ac[size_t(component.acTable)]))
+                if (!countBlock(bits, dc[size_t(component.dcTable)], ac[size_t(component.acTable)],
+                                lastDc[ci]))
                     return false;
+                if (mcu == 0 && block == 0)
+                    firstDc[ci] = lastDc[ci];
             }
         }
         if (bits.overran())
             return false;
     }
     return true;
+}
+
+void JpegSymbolCounts::append(const JpegSymbolCounts& below,
+                              const std::vector<Component>& components)
+{
+    for (size_t table = 0; table < kTables; ++table) {
+        for (size_t symbol = 0; symbol < dc[table].size(); ++symbol) {
+            dc[table][symbol] += below.dc[table][symbol];
+            ac[table][symbol] += below.ac[table][symbol];
+        }
+    }
+    for (size_t ci = 0; ci < components.size() && ci < below.firstDc.size() && ci < lastDc.size();
+         ++ci) {
+        Frequencies& counts = dc[size_t(components[ci].dcTable)];
+        --counts[valueSize(below.firstDc[ci])];
+        ++counts[valueSize(below.firstDc[ci] - lastDc[ci])];
+    }
+    lastDc = below.lastDc;
 }

@@ -30,6 +30,13 @@ public:
     // has no scan, or holds a code the flat tables do not have.
     bool count(QByteArrayView jpeg, const std::vector<Component>& components, long mcus);
 
+    // Adds the counts of the rows coded on their own right below these: the first DC
+    // value of each component there was coded against zero, not against the last one here.
+    void append(const JpegSymbolCounts& below, const std::vector<Component>& components);
+
     std::array<Frequencies, kTables> dc{};
     std::array<Frequencies, kTables> ac{};
+    // Per component: the DC value of its first block and of its last.
+    std::vector<int> firstDc;
+    std::vector<int> lastDc;
 };

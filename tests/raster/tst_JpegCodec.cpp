@@ -7,6 +7,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -187,6 +188,16 @@ private slots:
         QTest::newRow("flat white") << filled(64, 64, qRgb(255, 255, 255)) << 95;
         QTest::newRow("flat black, 4:2:0") << filled(50, 70, qRgb(0, 0, 0)) << 75;
         QTest::newRow("smooth photo") << syntheticPhoto(320, 240) << 95;
+        QTest::newRow("tall, partial blocks, 95") << noiseImage(301, 517, 9) << 95;
+        QTest::newRow("tall, partial MCUs, 4:2:0 at 75") << noiseImage(301, 517, 10) << 75;
+        QTest::newRow("tall smooth photo, 4:2:0 at 50") << syntheticPhoto(200, 700) << 50;
+        QTest::newRow("tall flat grey") << filled(40, 300, qRgb(128, 128, 128)) << 95;
+        // Few blocks, so that one symbol more or less changes the tables.
+        QImage halves = filled(8, 256, qRgb(0, 0, 0));
+        for (int y = 128; y < 256; ++y)
+            std::fill_n(halves.scanLine(y), 8 * 3, uchar(255));
+        QTest::newRow("black over white, 4:2:0") << halves << 75;
+        QTest::newRow("black over white, 95") << halves << 95;
     }
 
     void sameBytesAsLibjpegOptimized()
