@@ -17,6 +17,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -433,6 +434,21 @@ int flatPassSplit(int height)
     return height / 2 / kBlockRows * kBlockRows;
 }
 
+// Runs second on a thread of its own while first runs here, or after first when no thread
+// can be started.
+void runSideBySide(const std::function<void()>& first, const std::function<void()>& second)
+{
+    std::jthread worker;
+    try {
+        worker = std::jthread(second);
+    } catch (const std::system_error&) {
+        first();
+        second();
+        return;
+    }
+    first();
+}
+
 } // namespace
 
 QByteArray encodeJpeg(const QImage& image, int quality)
@@ -456,14 +472,13 @@ QByteArray encodeJpeg(const QImage& image, int quality)
     const int split = flatPassSplit(rgb.height());
     FlatPass upper;
     FlatPass lower;
-    {
-        std::jthread worker;
-        if (split < rgb.height())
-            worker = std::jthread([&] {
-                lower.run(rows.data() + split, rgb.width(), rgb.height() - split, quality);
-            });
-        upper.run(rows.data(), rgb.width(), split, quality);
-    }
+    const auto codeUpper = [&] { upper.run(rows.data(), rgb.width(), split, quality); };
+    if (split < rgb.height())
+        runSideBySide(codeUpper, [&] {
+            lower.run(rows.data() + split, rgb.width(), rgb.height() - split, quality);
+        });
+    else
+        codeUpper();
     if (!upper.ok || (split < rgb.height() && !lower.ok))
         return {};
     JpegSymbolCounts& counts = upper.counts;
