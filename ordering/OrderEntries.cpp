@@ -19,6 +19,8 @@
 namespace {
 
 constexpr int kBeforeHiding = 10;
+// Called from static initialisers too, so a plain constant, ready before any of them.
+constexpr char kProcessPerSite[] = "--process-per-site";
 
 // Removes the order's temporary file however the order ends.
 class TemporaryFile {
@@ -77,6 +79,12 @@ void prepareWebEngine()
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The order page comes from the service whose registration page the hidden browser
+    // has just loaded: one renderer process per site lets it use that one instead of
+    // starting a new process for every order.
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.split(' ').contains(QByteArrayView(kProcessPerSite)))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + ' ' + kProcessPerSite).trimmed());
 }
 
 std::optional<OrderTransfer::Report> OrderPrints(const DialogHost& host, TTransDataForm& window,

@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 using namespace order_test;
 
@@ -148,6 +150,9 @@ private slots:
         QVERIFY(bench.pages.maximised);
         QVERIFY2(bench.pages.texts.value(0).contains(QStringLiteral("세션 쿠키 확인됨")),
                  qPrintable(bench.pages.texts.value(0)));
+        // Drawn by the renderer process the registration page used: no process was
+        // started for it.
+        QCOMPARE(bench.pages.renderers.value(0), bench.window->Web->page()->renderProcessPid());
 
         // The window's closing texts, the measured sheet, and no JPEG left.
         QVERIFY(bench.window->isHidden());
