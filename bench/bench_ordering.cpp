@@ -37,10 +37,11 @@ struct OrderBench {
     OrderBench()
     {
         check(service.started(), "start the print service");
-        // Without the fixed pauses; the waits for the registration page stay.
-        window->setPacing({[](int) { QCoreApplication::processEvents(); },
-                           EventPacing::waitResponsively,
-                           [] { QCoreApplication::processEvents(); }});
+        // Without the fixed pauses; the program's own waits for the registration page and
+        // the network stay.
+        EventPacing pacing = EventPacing::responsive();
+        pacing.pause = [](int) { QCoreApplication::processEvents(); };
+        window->setPacing(std::move(pacing));
     }
 };
 

@@ -111,27 +111,30 @@ Result measure(const bench::Benchmark& benchmark, const Options& options)
     return {median(processor), median(wall), int(processor.size())};
 }
 
-double medianOfRuns(const bench::Benchmark& benchmark, int runs)
+double medianOfRuns(const bench::Benchmark& benchmark, int runs, bool wallClock)
 {
-    std::vector<double> processor;
-    for (int i = 0; i < runs; ++i)
-        processor.push_back(timeOnce(benchmark).processorMs);
-    return median(processor);
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const Run run = timeOnce(benchmark);
+        times.push_back(wallClock ? run.wallMs : run.processorMs);
+    }
+    return median(times);
 }
 
 // The median over rounds of each round's ratio, a round timing a few runs of one and then
 // of the other; one round first as warm-up. Slow drifts of the machine's load then touch
 // both sides of every ratio alike.
-double sideBySideRatio(const bench::Benchmark& numerator, const bench::Benchmark& denominator)
+double sideBySideRatio(const bench::Benchmark& numerator, const bench::Benchmark& denominator,
+                       bool wallClock)
 {
     constexpr int kRounds = 9;
     constexpr int kRunsPerRound = 3;
-    medianOfRuns(numerator, 1);
-    medianOfRuns(denominator, 1);
+    medianOfRuns(numerator, 1, wallClock);
+    medianOfRuns(denominator, 1, wallClock);
     std::vector<double> ratios;
     for (int round = 0; round < kRounds; ++round) {
-        const double top = medianOfRuns(numerator, kRunsPerRound);
-        ratios.push_back(top / medianOfRuns(denominator, kRunsPerRound));
+        const double top = medianOfRuns(numerator, kRunsPerRound, wallClock);
+        ratios.push_back(top / medianOfRuns(denominator, kRunsPerRound, wallClock));
     }
     return median(ratios);
 }
@@ -158,11 +161,11 @@ bool printRatios(const std::map<std::string, Result>& results)
             continue;
         }
         const double ratio =
-            fixed               ? numerator->second.medianMs / target.referenceMs
-            : target.sideBySide ? sideBySideRatio(*findBenchmark(target.numerator),
-                                                  *findBenchmark(target.denominator))
-            : target.wallClock  ? numerator->second.medianWallMs / denominator->second.medianWallMs
-                                : numerator->second.medianMs / denominator->second.medianMs;
+            fixed ? numerator->second.medianMs / target.referenceMs
+            : target.sideBySide
+                ? sideBySideRatio(*findBenchmark(target.numerator),
+                                  *findBenchmark(target.denominator), target.wallClock)
+                : numerator->second.medianMs / denominator->second.medianMs;
         const bool passed = ratio <= target.limit;
         allPassed = allPassed && passed;
         std::printf("%-58s %8.2fx %6.2fx  %s\n", target.label.c_str(), ratio, target.limit,

@@ -11,9 +11,13 @@ struct EventPacing {
     std::function<void(int milliseconds)> poll;
     std::function<void()> pump;
 
-    // Pauses and polls that process events until they end, and a pump that processes
-    // pending events.
+    // Pauses that process events until they end, polls that end with the first events
+    // (whatever is awaited may have come with them), and a pump that processes pending
+    // events.
     static EventPacing responsive();
     // Waits milliseconds while processing events.
     static void waitResponsively(int milliseconds);
+    // Processes events, waiting for them when none are pending, but no longer than
+    // milliseconds.
+    static void waitForEvents(int milliseconds);
 };

@@ -19,6 +19,8 @@
 namespace {
 
 constexpr int kBeforeHiding = 10;
+// Called from static initialisers too, so a plain constant, ready before any of them.
+constexpr char kProcessPerSite[] = "--process-per-site";
 
 // Removes the order's temporary file however the order ends.
 class TemporaryFile {
@@ -28,6 +30,16 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     const QString& path() const { return m_path; }
+    // The file is thrown away after the order and its name is new, so there is no
+    // earlier file for a crash to spoil: it goes straight to its place, without the
+    // atomic replace and the wait for the disk of a picture the person saves.
+    bool write(const QByteArray& bytes) const
+    {
+        if (bytes.isEmpty())
+            return false;
+        QFile file(m_path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+    }
 
 private:
     QString m_path;
@@ -67,6 +79,12 @@ void prepareWebEngine()
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The order page comes from the service whose registration page the hidden browser
+    // has just loaded: one renderer process per site lets it use that one instead of
+    // starting a new process for every order.
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.split(' ').contains(QByteArrayView(kProcessPerSite)))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + ' ' + kProcessPerSite).trimmed());
 }
 
 std::optional<OrderTransfer::Report> OrderPrints(const DialogHost& host, TTransDataForm& window,
@@ -77,7 +95,7 @@ std::optional<OrderTransfer::Report> OrderPrints(const DialogHost& host, TTransD
         return std::nullopt;
     const RunningOrder running(window);
     const TemporaryFile jpeg(SystemDirectory() + MakePhotoFileName());
-    if (!saveBitmap(jpeg.path(), sheet, SaveFormat::Jpeg, 24, 2))
+    if (!jpeg.write(encodeBitmap(sheet, SaveFormat::Jpeg, 24, 2)))
         return std::nullopt;
 
     window.UploadFileName = jpeg.path();

@@ -16,7 +16,8 @@ struct DialogHost;
 QWebEngineProfile* orderWebProfile();
 
 // Before the application object exists: what the browser engine needs to start (shared
-// GL contexts; no sandbox when running as root, which it refuses).
+// GL contexts; no sandbox when running as root, which it refuses), and one renderer
+// process for all pages of a site, added to the engine flags the environment gives.
 void prepareWebEngine();
 
 // The order operation after the main window's stage checks: the sheet is saved as a

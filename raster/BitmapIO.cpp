@@ -259,13 +259,19 @@ bool loadPhoto(const QString& fileName, RasterBitmap& bitmap)
     return false;
 }
 
+QByteArray encodeBitmap(const RasterBitmap& bitmap, SaveFormat format, int bitsPerPixel,
+                        int qualityFactor)
+{
+    if (!bitmap.isAllocated())
+        return {};
+    return encode(bitmap.image(), format, bitsPerPixel, qualityFactor);
+}
+
 bool saveBitmap(const QString& fileName, const RasterBitmap& bitmap, SaveFormat format,
                 int bitsPerPixel, int qualityFactor)
 {
-    if (!bitmap.isAllocated())
-        return false;
     // Encode in memory first: a failure here never touches the disk.
-    const QByteArray bytes = encode(bitmap.image(), format, bitsPerPixel, qualityFactor);
+    const QByteArray bytes = encodeBitmap(bitmap, format, bitsPerPixel, qualityFactor);
     if (bytes.isEmpty())
         return false;
     QSaveFile file(fileName);

@@ -2,6 +2,7 @@
 
 #include "raster/RasterBitmap.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -22,3 +23,6 @@ enum class SaveFormat { Pcx = 1, Gif = 2, Bmp = 6, Jpeg = 10 };
 // it over the target, so a failed save leaves an existing file as it was.
 [[nodiscard]] bool saveBitmap(const QString& fileName, const RasterBitmap& bitmap,
                               SaveFormat format, int bitsPerPixel, int qualityFactor = 2);
+// The bytes saveBitmap writes; empty when the bitmap cannot be encoded so.
+[[nodiscard]] QByteArray encodeBitmap(const RasterBitmap& bitmap, SaveFormat format,
+                                      int bitsPerPixel, int qualityFactor = 2);

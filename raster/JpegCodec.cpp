@@ -2,6 +2,7 @@
 
 #include "raster/ExifOrientation.h"
 #include "raster/JpegScanData.h"
+#include "raster/JpegSymbolCounts.h"
 #include "raster/LargeImage.h"
 #include "raster/LoadBudget.h"
 #include "raster/Palette.h"
@@ -13,7 +14,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include <jpeglib.h>
@@ -304,7 +309,72 @@ struct Compressor {
     MemoryDestination destination;
 };
 
-bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality)
+// libjpeg's builder of optimal Huffman tables: exported, though its declaration sits in a
+// header the library keeps to itself. The same builder its optimize_coding uses, so the
+// tables, and the file, come out the same.
+extern "C" void jpeg_gen_optimal_table(j_compress_ptr cinfo, JHUFF_TBL* htbl, long freq[]);
+
+// Sets the table's codes: symbols by code length, as the file stores them.
+using TableSetter = std::function<void(j_compress_ptr cinfo, JHUFF_TBL* table, bool dc, int index)>;
+
+void setFlatTable(j_compress_ptr, JHUFF_TBL* table, bool dc, int)
+{
+    const std::vector<unsigned char>& symbols =
+        dc ? JpegSymbolCounts::dcSymbols() : JpegSymbolCounts::acSymbols();
+    std::fill(std::begin(table->bits), std::end(table->bits), UINT8(0));
+    table->bits[dc ? 4 : 8] = UINT8(symbols.size());
+    std::copy(symbols.begin(), symbols.end(), table->huffval);
+}
+
+// Gives every table its components use the codes setTable makes.
+void setTables(j_compress_ptr cinfo, const TableSetter& setTable)
+{
+    bool done[2][NUM_HUFF_TBLS]{};
+    for (int ci = 0; ci < cinfo->num_components; ++ci) {
+        const jpeg_component_info& component = cinfo->comp_info[ci];
+        for (const bool dc : {true, false}) {
+            const int index = dc ? component.dc_tbl_no : component.ac_tbl_no;
+            if (done[dc][index])
+                continue;
+            done[dc][index] = true;
+            JHUFF_TBL*& table =
+                dc ? cinfo->dc_huff_tbl_ptrs[index] : cinfo->ac_huff_tbl_ptrs[index];
+            if (!table)
+                table = jpeg_alloc_huff_table(reinterpret_cast<j_common_ptr>(cinfo));
+            setTable(cinfo, table, dc, index);
+            table->sent_table = FALSE;
+        }
+    }
+}
+
+// The scan as the symbol count walks it: one MCU after another, each with the blocks of
+// every component in turn.
+std::vector<JpegSymbolCounts::Component> scanComponents(const jpeg_compress_struct& cinfo)
+{
+    std::vector<JpegSymbolCounts::Component> components;
+    for (int ci = 0; ci < cinfo.num_components; ++ci) {
+        const jpeg_component_info& component = cinfo.comp_info[ci];
+        components.push_back({component.h_samp_factor * component.v_samp_factor,
+                              component.dc_tbl_no, component.ac_tbl_no});
+    }
+    return components;
+}
+
+long mcuCount(const jpeg_compress_struct& cinfo)
+{
+    int widest = 1;
+    int tallest = 1;
+    for (int ci = 0; ci < cinfo.num_components; ++ci) {
+        widest = std::max(widest, cinfo.comp_info[ci].h_samp_factor);
+        tallest = std::max(tallest, cinfo.comp_info[ci].v_samp_factor);
+    }
+    const auto across = (long(cinfo.image_width) + 8 * widest - 1) / (8 * widest);
+    const auto down = (long(cinfo.image_height) + 8 * tallest - 1) / (8 * tallest);
+    return across * down;
+}
+
+bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality,
+              const TableSetter& setTable)
 {
     if (setjmp(c.errors.jump))
         return false;
@@ -320,7 +390,8 @@ bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality)
         c.cinfo.comp_info[0].h_samp_factor = 1;
         c.cinfo.comp_info[0].v_samp_factor = 1;
     }
-    c.cinfo.optimize_coding = TRUE;
+    c.cinfo.optimize_coding = FALSE;
+    setTables(&c.cinfo, setTable);
     jpeg_start_compress(&c.cinfo, TRUE);
     while (c.cinfo.next_scanline < c.cinfo.image_height) {
         const JDIMENSION line = c.cinfo.next_scanline;
@@ -328,6 +399,54 @@ bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality)
     }
     jpeg_finish_compress(&c.cinfo);
     return true;
+}
+
+// Rows of a picture coded with flat tables, and the symbols counted.
+struct FlatPass {
+    Compressor compressor;
+    JpegSymbolCounts counts;
+    std::vector<JpegSymbolCounts::Component> components;
+    bool ok = false;
+
+    void run(JSAMPROW* rows, int width, int height, int quality)
+    {
+        MemoryDestination& destination = compressor.destination;
+        // A start that fits most ID photos and sheets in one piece; it doubles when needed.
+        destination.capacity = size_t(1) << 16;
+        destination.buffer.reset(static_cast<unsigned char*>(std::malloc(destination.capacity)));
+        if (!destination.buffer ||
+            !compress(compressor, rows, width, height, quality, setFlatTable))
+            return;
+        components = scanComponents(compressor.cinfo);
+        const QByteArrayView file(destination.buffer.get(), qsizetype(destination.size));
+        ok = counts.count(file, components, mcuCount(compressor.cinfo));
+    }
+};
+
+// Where the lower half of the first pass starts: on a row where every sampling starts a
+// new block row, and never for pictures too small to gain from a second thread.
+int flatPassSplit(int height)
+{
+    constexpr int kBlockRows = 16;
+    constexpr int kLeast = 256;
+    if (height < kLeast)
+        return height;
+    return height / 2 / kBlockRows * kBlockRows;
+}
+
+// Runs second on a thread of its own while first runs here, or after first when no thread
+// can be started.
+void runSideBySide(const std::function<void()>& first, const std::function<void()>& second)
+{
+    std::jthread worker;
+    try {
+        worker = std::jthread(second);
+    } catch (const std::system_error&) {
+        first();
+        second();
+        return;
+    }
+    first();
 }
 
 } // namespace
@@ -344,14 +463,38 @@ QByteArray encodeJpeg(const QImage& image, int quality)
     std::vector<JSAMPROW> rows(size_t(rgb.height()));
     for (int y = 0; y < rgb.height(); ++y)
         rows[size_t(y)] = const_cast<JSAMPROW>(rgb.constScanLine(y)); // only read
-    Compressor c;
-    // A start that fits most ID photos and sheets in one piece; it doubles when needed.
-    c.destination.capacity = size_t(1) << 16;
-    c.destination.buffer.reset(static_cast<unsigned char*>(std::malloc(c.destination.capacity)));
-    if (!c.destination.buffer)
+    quality = std::clamp(quality, 1, 100);
+    // Huffman tables made for the picture, in two passes that code it straight from its
+    // rows: libjpeg's own way first stores the whole picture's coefficients, and touching
+    // that much fresh memory costs more than coding the picture twice. The first pass
+    // codes with flat tables, which make its symbols cheap to count, and codes the upper
+    // and lower half side by side.
+    const int split = flatPassSplit(rgb.height());
+    FlatPass upper;
+    FlatPass lower;
+    const auto codeUpper = [&] { upper.run(rows.data(), rgb.width(), split, quality); };
+    if (split < rgb.height())
+        runSideBySide(codeUpper, [&] {
+            lower.run(rows.data() + split, rgb.width(), rgb.height() - split, quality);
+        });
+    else
+        codeUpper();
+    if (!upper.ok || (split < rgb.height() && !lower.ok))
         return {};
-    if (!compress(c, rows.data(), rgb.width(), rgb.height(), std::clamp(quality, 1, 100)))
+    JpegSymbolCounts& counts = upper.counts;
+    if (split < rgb.height())
+        counts.append(lower.counts, upper.components);
+    const TableSetter setOptimalTable = [&counts](j_compress_ptr cinfo, JHUFF_TBL* table, bool dc,
+                                                  int index) {
+        JpegSymbolCounts::Frequencies frequencies = (dc ? counts.dc : counts.ac)[size_t(index)];
+        jpeg_gen_optimal_table(cinfo, table, frequencies.data());
+    };
+    // The second pass writes over the first one's memory, already in use.
+    Compressor optimal;
+    optimal.destination.buffer = std::move(upper.compressor.destination.buffer);
+    optimal.destination.capacity = upper.compressor.destination.capacity;
+    if (!compress(optimal, rows.data(), rgb.width(), rgb.height(), quality, setOptimalTable))
         return {};
-    return QByteArray(reinterpret_cast<const char*>(c.destination.buffer.get()),
-                      qsizetype(c.destination.size));
+    return QByteArray(reinterpret_cast<const char*>(optimal.destination.buffer.get()),
+                      qsizetype(optimal.destination.size));
 }

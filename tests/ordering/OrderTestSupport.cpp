@@ -72,7 +72,7 @@ EventPacing PauseLog::pacing()
                 pauses.append(milliseconds);
                 QCoreApplication::processEvents();
             },
-            EventPacing::waitResponsively, [] { QCoreApplication::processEvents(); }};
+            EventPacing::waitForEvents, [] { QCoreApplication::processEvents(); }};
 }
 
 DialogHost OrderPageLog::host(QWidget* owner)
@@ -84,6 +84,7 @@ DialogHost OrderPageLog::host(QWidget* owner)
                 QSignalSpy loaded(browser.WebBrowser, &QWebEngineView::loadFinished);
                 const bool finished = loaded.wait(30000);
                 addresses.append(browser.WebBrowser->url().toString());
+                renderers.append(browser.WebBrowser->page()->renderProcessPid());
                 if (finished) {
                     QString text;
                     bool done = false;

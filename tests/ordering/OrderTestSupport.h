@@ -50,6 +50,7 @@ struct PauseLog {
 struct OrderPageLog {
     QStringList addresses;
     QStringList texts;
+    QList<qint64> renderers; // the process that drew each page
     bool maximised = false;
     DialogHost host(QWidget* owner);
 };

@@ -7,6 +7,7 @@
 #include "common/UrlEncode.h"
 #include "ordering/FrmTransData.h"
 #include "ordering/OrderEntries.h"
+#include "raster/BitmapIO.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,8 +17,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 using namespace order_test;
 
@@ -119,6 +123,12 @@ private slots:
         const QString size = stored[0][1];
         QCOMPARE(QFileInfo(service.root() + QStringLiteral("/TempAlbum/4/") + remoteName).size(),
                  size.toLongLong());
+        // The upload is the very file the program's JPEG save writes for the sheet.
+        const QTemporaryDir elsewhere;
+        const QString saved = elsewhere.filePath(QStringLiteral("saved.jpg"));
+        QVERIFY(saveBitmap(saved, bench.sheet, SaveFormat::Jpeg, 24));
+        QCOMPARE(test_data::readFile(service.root() + QStringLiteral("/TempAlbum/4/") + remoteName),
+                 test_data::readFile(saved));
 
         const QByteArray expectedBody = "id=42&imgfile=" + remoteName.toLatin1() +
                                         "&imgwidth=1520&imgheight=1020&imgsize=" + size.toLatin1() +
@@ -140,6 +150,9 @@ private slots:
         QVERIFY(bench.pages.maximised);
         QVERIFY2(bench.pages.texts.value(0).contains(QStringLiteral("세션 쿠키 확인됨")),
                  qPrintable(bench.pages.texts.value(0)));
+        // Drawn by the renderer process the registration page used: no process was
+        // started for it.
+        QCOMPARE(bench.pages.renderers.value(0), bench.window->Web->page()->renderProcessPid());
 
         // The window's closing texts, the measured sheet, and no JPEG left.
         QVERIFY(bench.window->isHidden());

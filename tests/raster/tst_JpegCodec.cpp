@@ -1,12 +1,17 @@
 #include "ExifTestSupport.h"
 #include "ImageCompare.h"
+#include "PixelTestSupport.h"
 #include "TestData.h"
 #include "TestRegistry.h"
 #include "raster/JpegCodec.h"
 
 #include <QTest>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+
+#include <jpeglib.h>
 
 using image_compare::meanAbsDifference;
 using namespace test_data;
@@ -56,6 +61,47 @@ QByteArray withRepeatedLastScan(const QByteArray& jpeg, int repeats)
     const qsizetype lastScan = jpeg.lastIndexOf(QByteArray("\xFF\xDA", 2));
     const QByteArray scan = jpeg.mid(lastScan, jpeg.size() - 2 - lastScan);
     return jpeg.left(lastScan) + scan.repeated(repeats + 1) + jpeg.right(2);
+}
+
+// The file libjpeg writes on its own with optimized Huffman tables, at our settings.
+QByteArray libjpegOptimized(const QImage& image, int quality)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(rgb.width());
+    cinfo.image_height = JDIMENSION(rgb.height());
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    if (quality >= 90) {
+        cinfo.comp_info[0].h_samp_factor = 1;
+        cinfo.comp_info[0].v_samp_factor = 1;
+    }
+    cinfo.optimize_coding = TRUE;
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(int(cinfo.next_scanline)));
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    const QByteArray file(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    std::free(buffer);
+    return file;
+}
+
+QImage filled(int width, int height, QRgb colour)
+{
+    QImage image(width, height, QImage::Format_RGB888);
+    image.fill(colour);
+    return image;
 }
 
 QImage referenceUpright(const QImage& stored, int orientation)
@@ -119,6 +165,48 @@ private slots:
         QCOMPARE(decoded.size(), image.size());
         const double error = meanAbsDifference(decoded, image);
         QVERIFY2(error <= tolerance, qPrintable(QString::number(error)));
+    }
+
+    // The encoder makes its tables its own way; the file must stay byte for byte what
+    // libjpeg's optimized coding writes, across block edges, subsampling, and symbols
+    // from none (flat colour) to the longest (noise at quality 100).
+    void sameBytesAsLibjpegOptimized_data()
+    {
+        QTest::addColumn<QImage>("image");
+        QTest::addColumn<int>("quality");
+
+        using pixel_test::noiseImage;
+        QTest::newRow("print sheet of noise, 95") << noiseImage(1520, 1020, 1) << 95;
+        QTest::newRow("partial blocks, 95") << noiseImage(37, 29, 2) << 95;
+        QTest::newRow("partial MCUs, 4:2:0 at 75") << noiseImage(37, 29, 3) << 75;
+        QTest::newRow("partial MCUs, 4:2:0 at 89") << syntheticPhoto(77, 45) << 89;
+        QTest::newRow("longest codes, 100") << noiseImage(64, 48, 4) << 100;
+        QTest::newRow("coarsest, 1") << noiseImage(40, 24, 5) << 1;
+        QTest::newRow("one pixel") << noiseImage(1, 1, 6) << 95;
+        QTest::newRow("one row") << noiseImage(300, 1, 7) << 95;
+        QTest::newRow("one column, 4:2:0") << noiseImage(1, 300, 8) << 60;
+        QTest::newRow("flat white") << filled(64, 64, qRgb(255, 255, 255)) << 95;
+        QTest::newRow("flat black, 4:2:0") << filled(50, 70, qRgb(0, 0, 0)) << 75;
+        QTest::newRow("smooth photo") << syntheticPhoto(320, 240) << 95;
+        QTest::newRow("tall, partial blocks, 95") << noiseImage(301, 517, 9) << 95;
+        QTest::newRow("tall, partial MCUs, 4:2:0 at 75") << noiseImage(301, 517, 10) << 75;
+        QTest::newRow("tall smooth photo, 4:2:0 at 50") << syntheticPhoto(200, 700) << 50;
+        QTest::newRow("tall flat grey") << filled(40, 300, qRgb(128, 128, 128)) << 95;
+        // Few blocks, so that one symbol more or less changes the tables.
+        QImage halves = filled(8, 256, qRgb(0, 0, 0));
+        for (int y = 128; y < 256; ++y)
+            std::fill_n(halves.scanLine(y), 8 * 3, uchar(255));
+        QTest::newRow("black over white, 4:2:0") << halves << 75;
+        QTest::newRow("black over white, 95") << halves << 95;
+    }
+
+    void sameBytesAsLibjpegOptimized()
+    {
+        QFETCH(QImage, image);
+        QFETCH(int, quality);
+        const QByteArray encoded = encodeJpeg(image, quality);
+        QVERIFY(!encoded.isEmpty());
+        QVERIFY(encoded == libjpegOptimized(image, quality));
     }
 
     void encodeNullImage() { QVERIFY(encodeJpeg(QImage(), 95).isEmpty()); }
