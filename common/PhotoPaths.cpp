@@ -56,3 +56,11 @@ QString FrameDirectory()
 {
     return ProgramFilesDirectory() + QStringLiteral("Common Files/NuvAlbum/Frame/");
 }
+
+QString thumbnailFileName(const QString& framePath)
+{
+    const qsizetype dot = framePath.lastIndexOf(u'.');
+    const qsizetype slash = framePath.lastIndexOf(u'/');
+    const QString stem = dot > slash ? framePath.left(dot) : framePath;
+    return stem + QStringLiteral(".BMP");
+}

@@ -13,3 +13,5 @@ QString SystemDirectory();
 QString ProgramFilesDirectory();
 // Where the decorative frame files live, ending with '/'.
 QString FrameDirectory();
+// A frame's thumbnail cache file: its path with the last extension replaced by ".BMP".
+QString thumbnailFileName(const QString& framePath);

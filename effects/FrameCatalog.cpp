@@ -68,14 +68,6 @@ bool readFrameFile(TNuvFrame& frame, const QString& framePath)
     return true;
 }
 
-QString thumbnailFileName(const QString& framePath)
-{
-    const qsizetype dot = framePath.lastIndexOf(u'.');
-    const qsizetype slash = framePath.lastIndexOf(u'/');
-    const QString stem = dot > slash ? framePath.left(dot) : framePath;
-    return stem + QStringLiteral(".BMP");
-}
-
 bool ensureThumbnail(const QString& framePath)
 {
     const QString thumbnail = thumbnailFileName(framePath);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/PhotoPaths.h"
 #include "raster/RasterBitmap.h"
 
 #include <QList>
@@ -29,9 +30,6 @@ inline constexpr QPoint kFirstThumbnailPlace(10, 10);
 // left out. An empty directory string gives an empty list. The directory is read once, so
 // whether each thumbnail file is there costs nothing more.
 QList<FrameEntry> listFrameFiles(QString directory);
-
-// The frame's thumbnail cache file: its path with the last extension replaced by ".BMP".
-QString thumbnailFileName(const QString& framePath);
 
 // Makes the thumbnail file when it is missing: the frame composed around an empty (black)
 // 100 × 100 photo, saved as an 8-bit BMP. An existing file is used as it is, never

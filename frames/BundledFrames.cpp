@@ -1,5 +1,7 @@
 #include "frames/BundledFrames.h"
 
+#include "common/PhotoPaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,20 +17,14 @@ bool holdsFrames(const QDir& dir)
     return !dir.entryList({kFramePattern}, QDir::Files | QDir::Hidden | QDir::System).isEmpty();
 }
 
-// The picker caches a thumbnail beside each frame and never refreshes it, so a picture
-// already under that name would stand for the bundled frame forever.
-QString thumbnailPath(const QString& framePath)
-{
-    const QFileInfo info(framePath);
-    return info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".BMP");
-}
-
 enum class CopyOutcome { Copied, Skipped, Failed };
 
 CopyOutcome copyFrame(const QString& resource, const QString& target)
 {
+    // The picker caches a thumbnail beside each frame and never refreshes it, so a picture
+    // already under that name would stand for the bundled frame forever.
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink() ||
-        QFileInfo::exists(thumbnailPath(target)))
+        QFileInfo::exists(thumbnailFileName(target)))
         return CopyOutcome::Skipped;
     QFile source(resource);
     if (!source.open(QIODevice::ReadOnly))
