@@ -1,10 +1,10 @@
 #include "app/SubmissionPhoto.h"
 
 #include "app/SaveRules.h"
+#include "raster/BitmapIO.h"
 #include "raster/JpegCodec.h"
 
 #include <QColorSpace>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -80,9 +80,8 @@ bool saveSubmissionPhoto(const QString& chosenName, const RasterBitmap& photo)
 {
     // The JPEG entry's naming rule: ".jpg" unless the name ends in it already.
     const std::optional<SaveRequest> request = saveRequestFor(1, chosenName, 24);
-    const QByteArray jpeg = submissionJpeg(submissionPicture(photo.image()), kSubmissionByteLimit);
-    if (!request || jpeg.isEmpty())
+    if (!request)
         return false;
-    QSaveFile file(request->fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size() && file.commit();
+    const QByteArray jpeg = submissionJpeg(submissionPicture(photo.image()), kSubmissionByteLimit);
+    return !jpeg.isEmpty() && writeFileSafely(request->fileName, jpeg);
 }

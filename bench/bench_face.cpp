@@ -1,6 +1,7 @@
 #include "BenchInputs.h"
 #include "BenchRegistry.h"
 
+#include "app/FaceFitTool.h"
 #include "face/FaceDetector.h"
 #include "face/HeadTargets.h"
 #include "raster/BitmapIO.h"
@@ -39,12 +40,6 @@ const RasterBitmap& decodedPortrait()
     return decoded;
 }
 
-FaceDetector& detector()
-{
-    static FaceDetector shared;
-    return shared;
-}
-
 RasterBitmap decoded;
 
 const bool registered = [] {
@@ -55,10 +50,10 @@ const bool registered = [] {
         "face", "face search and fit 6000x4000",
         [] {
             decodedPortrait();
-            check(detector().load(), "read the landmark model");
+            check(sharedFaceDetector().load(), "read the landmark model");
         },
         [] {
-            const FaceSearch search = detector().find(decodedPortrait().image());
+            const FaceSearch search = sharedFaceDetector().find(decodedPortrait().image());
             check(search.found(), "find the face");
             check(fitFrameToFace(search.face, headRuleFor(2), {350, 450},
                                  decodedPortrait().image().size(), 20)

@@ -80,8 +80,7 @@ std::vector<dlib::rect_detection> likelyFaces(const std::vector<dlib::rect_detec
 }
 
 // The landmarks and the crown, taken on the work picture and mapped to photo pixels.
-FaceFeatures featuresOf(const WorkImage& work, const dlib::full_object_detection& shape,
-                        const dlib::rect_detection& detection)
+FaceFeatures featuresOf(const WorkImage& work, const dlib::full_object_detection& shape)
 {
     CrownCues cues;
     cues.leftEye = eyeCentre(shape, kFirstLeftEye);
@@ -90,14 +89,10 @@ FaceFeatures featuresOf(const WorkImage& work, const dlib::full_object_detection
     cues.browY = browTop(shape);
 
     FaceFeatures face;
-    const dlib::rectangle& box = detection.rect;
-    face.box = QRectF(work.toPhoto(QPointF(double(box.left()), double(box.top()))),
-                      work.toPhoto(QPointF(double(box.right() + 1), double(box.bottom() + 1))));
     face.leftEye = work.toPhoto(cues.leftEye);
     face.rightEye = work.toPhoto(cues.rightEye);
     face.chin = work.toPhoto(cues.chin);
     face.crownY = work.toPhotoY(estimateCrownY(work.grey, cues));
-    face.confidence = detection.detection_confidence;
     const QPointF eyeLine = face.rightEye - face.leftEye;
     face.tiltDegrees = std::atan2(eyeLine.y(), eyeLine.x()) * 180 / std::numbers::pi;
     return face;
@@ -175,7 +170,7 @@ FaceSearch FaceDetector::find(const QImage& photo)
             });
         search.status = FaceSearch::Status::Found;
         search.faceCount = int(faces.size());
-        search.face = featuresOf(work, m_models->landmarks(image, largest->rect), *largest);
+        search.face = featuresOf(work, m_models->landmarks(image, largest->rect));
         return search;
     }
     return search;

@@ -1,17 +1,14 @@
 #pragma once
 
 #include <QPointF>
-#include <QRectF>
 
 // One face as found on a photo, in photo pixels. Left and right are as seen on the
 // photo, not the person's own.
 struct FaceFeatures {
-    QRectF box; // the detector's square around brows, eyes, nose and mouth
     QPointF leftEye;
     QPointF rightEye;
-    QPointF chin;          // the lowest point of the jaw outline
-    double crownY = 0;     // the estimated top of the head (hair included); may lie above the photo
-    double confidence = 0; // the detector's score; above 0 counts as a face
+    QPointF chin;      // the lowest point of the jaw outline
+    double crownY = 0; // the estimated top of the head (hair included); may lie above the photo
     double tiltDegrees = 0; // the eye line against the horizontal, clockwise positive
 
     double eyeY() const { return (leftEye.y() + rightEye.y()) / 2; }

@@ -272,8 +272,11 @@ bool saveBitmap(const QString& fileName, const RasterBitmap& bitmap, SaveFormat 
 {
     // Encode in memory first: a failure here never touches the disk.
     const QByteArray bytes = encodeBitmap(bitmap, format, bitsPerPixel, qualityFactor);
-    if (bytes.isEmpty())
-        return false;
+    return !bytes.isEmpty() && writeFileSafely(fileName, bytes);
+}
+
+bool writeFileSafely(const QString& fileName, const QByteArray& bytes)
+{
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -23,6 +23,9 @@ enum class SaveFormat { Pcx = 1, Gif = 2, Bmp = 6, Jpeg = 10 };
 // it over the target, so a failed save leaves an existing file as it was.
 [[nodiscard]] bool saveBitmap(const QString& fileName, const RasterBitmap& bitmap,
                               SaveFormat format, int bitsPerPixel, int qualityFactor = 2);
+// Writes bytes under fileName through a temporary file that replaces it only when all of
+// them reached the disk, so a failed write leaves an existing file as it was.
+[[nodiscard]] bool writeFileSafely(const QString& fileName, const QByteArray& bytes);
 // The bytes saveBitmap writes; empty when the bitmap cannot be encoded so.
 [[nodiscard]] QByteArray encodeBitmap(const RasterBitmap& bitmap, SaveFormat format,
                                       int bitsPerPixel, int qualityFactor = 2);
