@@ -18,7 +18,8 @@
 //
 // Times are processor time (user and system, of this process and of any child process a
 // run waits for), so other work on a shared machine does not blur them; wall-clock
-// medians are printed beside them. Ratios use processor time.
+// medians are printed beside them. Ratios use processor time, except those registered as
+// wall-clock ratios or against a fixed time.
 namespace {
 
 struct Options {

@@ -23,13 +23,6 @@ constexpr int kCountdownInterval = 1000;
 const QColor kNoteGreen(0x2e, 0x8b, 0x57);
 const QColor kCaptureBlue(0x1f, 0x3a, 0xbf);
 
-QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& place)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setGeometry(place);
-    return button;
-}
-
 QLabel* makeBoldLabel(QWidget* parent, const QString& text, QPoint at, int pixelSize = 0)
 {
     QLabel* label = makeLabel(parent, text, at);

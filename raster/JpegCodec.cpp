@@ -322,7 +322,8 @@ void setFlatTable(j_compress_ptr, JHUFF_TBL* table, bool dc, int)
     const std::vector<unsigned char>& symbols =
         dc ? JpegSymbolCounts::dcSymbols() : JpegSymbolCounts::acSymbols();
     std::fill(std::begin(table->bits), std::end(table->bits), UINT8(0));
-    table->bits[dc ? 4 : 8] = UINT8(symbols.size());
+    table->bits[dc ? JpegSymbolCounts::kDcCodeBits : JpegSymbolCounts::kAcCodeBits] =
+        UINT8(symbols.size());
     std::copy(symbols.begin(), symbols.end(), table->huffval);
 }
 

@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr int kDcCodeBits = 4;
-constexpr int kAcCodeBits = 8;
+constexpr int kDcCodeBits = JpegSymbolCounts::kDcCodeBits;
+constexpr int kAcCodeBits = JpegSymbolCounts::kAcCodeBits;
 constexpr int kBlockSize = 64;
 constexpr unsigned kZeroRun = 0xF0;
 

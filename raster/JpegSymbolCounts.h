@@ -13,6 +13,9 @@
 class JpegSymbolCounts {
 public:
     static constexpr int kTables = 4;
+    // The flat tables' code lengths.
+    static constexpr int kDcCodeBits = 4;
+    static constexpr int kAcCodeBits = 8;
     // Indexed by symbol, with the one spare entry libjpeg's table builder wants.
     using Frequencies = std::array<long, 257>;
     // One component of the scan, in scan order.

@@ -22,14 +22,14 @@ constexpr qreal kSmallestFittedPointSize = 7;
 constexpr qreal kFitPointStep = 0.5;
 const char* const kTagProperty = "Tag";
 
+} // namespace
+
 QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& place)
 {
     auto* button = new QPushButton(text, parent);
     button->setGeometry(place);
     return button;
 }
-
-} // namespace
 
 void repaintHiddenArea(QWidget* widget)
 {

@@ -24,6 +24,8 @@ void repaintHiddenArea(QWidget* widget);
 // A fixed-size tool window with the given client size, caption and the windows' font.
 void setupToolDialog(QDialog& dialog, QSize clientSize, const QString& caption);
 
+// A push button filling place.
+QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& place);
 // A label at `at`, sized to its text.
 QLabel* makeLabel(QWidget* parent, const QString& text, QPoint at);
 // A label filling place, its text aligned within it.
