@@ -325,9 +325,14 @@ void TAccessorysForm::Render()
 {
     if (!PreviewBitmap.isAllocated())
         return;
+    RenderInputs inputs{memoLines(), QPoint(TextX, TextY), appearance(),
+                        PreviewBitmap.image().cacheKey()};
+    if (!RenderBuffer.isNull() && inputs == m_rendered)
+        return;
     // A buffer that cannot be allocated stays empty and the preview shows nothing new.
-    [[maybe_unused]] const bool rendered = renderTextOverlay(
-        RenderBuffer, PreviewBitmap.image(), memoLines(), QPoint(TextX, TextY), appearance());
+    if (renderTextOverlay(RenderBuffer, PreviewBitmap.image(), inputs.lines, inputs.at,
+                          inputs.look))
+        m_rendered = std::move(inputs);
 }
 
 void TAccessorysForm::AccessorysPaintBoxPaint(QPainter& painter)

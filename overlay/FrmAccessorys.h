@@ -106,4 +106,14 @@ private:
     RasterBitmap* m_workBitmap = nullptr;
     TextDrag m_drag;
     TextStyle m_style = TextStyle::Regular;
+    // What RenderBuffer was last composed from: the timer asks for a render ten times a
+    // second, and a large photo takes longer than that to compose again unchanged.
+    struct RenderInputs {
+        QStringList lines;
+        QPoint at;
+        TextAppearance look;
+        qint64 photoKey = 0;
+        bool operator==(const RenderInputs&) const = default;
+    };
+    RenderInputs m_rendered;
 };

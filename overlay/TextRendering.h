@@ -27,6 +27,8 @@ struct TextAppearance {
     bool antialiased = true;
     bool shadow = true;
     int shadowDepth = 1;
+
+    bool operator==(const TextAppearance&) const = default;
 };
 
 // The character height in pixels of a font of pointSize points on a 96 dots-per-inch
