@@ -15,8 +15,8 @@ public:
 
     // The devices' display names in the system's order; device i is names()[i].
     virtual QStringList deviceNames() = 0;
-    // Closes the open device and makes device index the live one, delivering frames.
-    // False when it cannot be opened; nothing is live then.
+    // Closes the open device, forgets the latest frame, and makes device index the live
+    // one, delivering frames. False when it cannot be opened; nothing is live then.
     virtual bool open(int index) = 0;
     // Resumes delivering from the open device; false when there is none or it fails.
     virtual bool start() = 0;

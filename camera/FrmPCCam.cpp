@@ -161,7 +161,6 @@ void TPCCamForm::ListDevices()
 
 void TPCCamForm::SelectDevice(int index)
 {
-    m_shown = QVideoFrame();
     m_shownPicture = QImage();
     const QList<QAction*> items = pmuDevice->actions();
     if (index >= 0 && index < items.size())
@@ -194,9 +193,13 @@ void TPCCamForm::CaptureFrame()
     Captured = true;
 }
 
-void TPCCamForm::frameArrived(const QVideoFrame& frame)
+const QVideoFrame& TPCCamForm::shownFrame() const
 {
-    m_shown = frame;
+    return m_source->latestFrame();
+}
+
+void TPCCamForm::frameArrived()
+{
     m_shownPicture = QImage();
     schedulePreviewPaint();
 }
@@ -216,7 +219,6 @@ void TPCCamForm::schedulePreviewPaint()
 
 void TPCCamForm::deviceLost()
 {
-    m_shown = QVideoFrame();
     m_shownPicture = QImage();
     showNoDevice(true);
     VideoWindow->update();
@@ -238,14 +240,15 @@ void TPCCamForm::showNoDevice(bool missing)
 void TPCCamForm::VideoWindowPaint(QPainter& painter)
 {
     painter.fillRect(VideoWindow->rect(), Qt::black);
-    if (!m_shown.isValid())
+    const QVideoFrame& shown = shownFrame();
+    if (!shown.isValid())
         return;
     if (m_shownPicture.isNull()) {
         const qint64 start = m_clock.nsecsElapsed();
-        m_shownPicture = previewImage(m_shown, VideoWindow->size());
+        m_shownPicture = previewImage(shown, VideoWindow->size());
         m_pacer.converted(start, m_clock.nsecsElapsed());
     }
-    painter.drawImage(previewPlace(m_shown.size(), VideoWindow->size()), m_shownPicture);
+    painter.drawImage(previewPlace(shown.size(), VideoWindow->size()), m_shownPicture);
 }
 
 void TPCCamForm::ImgBackCamPaint(QPainter& painter)

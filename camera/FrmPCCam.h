@@ -53,7 +53,7 @@ public:
 
     CameraSource& source() { return *m_source; }
     // The frame the preview was last handed (invalid when it shows none).
-    const QVideoFrame& shownFrame() const { return m_shown; }
+    const QVideoFrame& shownFrame() const;
     // The still of the last capture at its full size; null when it delivered no frame.
     const QImage& stillFrame() const { return m_still; }
 
@@ -87,7 +87,7 @@ protected:
 private:
     void createVideoArea();
     void createButtons();
-    void frameArrived(const QVideoFrame& frame);
+    void frameArrived();
     // Repaints the video area now, or when the pacer allows.
     void schedulePreviewPaint();
     void deviceLost();
@@ -101,8 +101,7 @@ private:
     PreviewPacer m_pacer;
     QElapsedTimer m_clock;
     QTimer* m_pacedPaint = nullptr;
-    QVideoFrame m_shown;
-    QImage m_shownPicture; // m_shown as drawn; null until the next paint converts it
+    QImage m_shownPicture; // shownFrame() as drawn; null until the next paint converts it
     QImage m_still;
     QImage m_stillPicture; // m_still as drawn
     bool m_activated = false;
