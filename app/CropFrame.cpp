@@ -12,11 +12,6 @@ Rect squareAround(int x, int y)
     return {x - kGripHalf, y - kGripHalf, x + kGripHalf, y + kGripHalf};
 }
 
-bool contains(const Rect& r, QPoint p)
-{
-    return p.x() >= r.left && p.x() < r.right && p.y() >= r.top && p.y() < r.bottom;
-}
-
 } // namespace
 
 Rect GripRect(Rect r, int grip)
@@ -36,7 +31,7 @@ Rect GripRect(Rect r, int grip)
 int GripAtPoint(const Rect& r, QPoint p)
 {
     for (int grip : {kGripRight, kGripBottomRight}) {
-        if (contains(GripRect(r, grip), p))
+        if (RectContains(GripRect(r, grip), p.x(), p.y()))
             return grip;
     }
     return kGripBody;

@@ -16,11 +16,6 @@ namespace {
 constexpr qreal kLabelRadius = 3.0;
 constexpr int kLabelPadding = 3;
 
-bool contains(const Rect& r, QPoint p)
-{
-    return p.x() >= r.left && p.x() < r.right && p.y() >= r.top && p.y() < r.bottom;
-}
-
 Rect grown(const Rect& r, int by)
 {
     return {r.left - by, r.top - by, r.right + by, r.bottom + by};
@@ -57,7 +52,7 @@ void CropFrameTool::press(QPoint position, const ViewMapping& view)
     m.dragPoint = position;
     const Rect frame = screenFrame(m.cropRect, view);
     m.activeGrip = GripAtPoint(frame, position);
-    m.dragging = m.activeGrip != kGripBody || contains(frame, position);
+    m.dragging = m.activeGrip != kGripBody || RectContains(frame, position.x(), position.y());
     if (!m.dragging)
         return;
     m_pressCropRect = m.cropRect;

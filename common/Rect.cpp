@@ -80,3 +80,8 @@ void CenterRectIn(Rect& r, const Rect& outer)
     r.right = saturate(std::int64_t{r.left} + w);
     r.bottom = saturate(std::int64_t{r.top} + h);
 }
+
+bool RectContains(const Rect& r, std::int32_t x, std::int32_t y)
+{
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}

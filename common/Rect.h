@@ -14,6 +14,8 @@ struct Rect {
 
 std::int32_t RectWidth(const Rect& r);
 std::int32_t RectHeight(const Rect& r);
+// True when (x, y) lies inside r, its left and top edges included, right and bottom not.
+bool RectContains(const Rect& r, std::int32_t x, std::int32_t y);
 // Swaps left/right and top/bottom where they are the wrong way round.
 void NormalizeRect(Rect& r);
 // Shrinks r in proportion, keeping its top-left corner, so that it fits; never enlarges.

@@ -358,7 +358,7 @@ void TAccessorysForm::AccessorysPaintBoxMouseMove(QPoint point)
 {
     if (!m_drag.dragging())
         return;
-    if (rectContains(MeasureTextBlock(), point))
+    if (RectContains(MeasureTextBlock(), point.x(), point.y()))
         AccessorysPaintBox->setCursor(Qt::PointingHandCursor);
     else
         AccessorysPaintBox->unsetCursor();

@@ -50,11 +50,6 @@ Rect textBlockRect(QPoint at, QSize block)
     return Rect{at.x(), at.y(), at.x() + block.width(), at.y() + block.height()};
 }
 
-bool rectContains(const Rect& r, QPoint point)
-{
-    return point.x() >= r.left && point.x() < r.right && point.y() >= r.top && point.y() < r.bottom;
-}
-
 QPoint placeTextBlock(int placement, QSize photo, QSize block)
 {
     if (placement < 0 || placement >= kTextPlacementCount)

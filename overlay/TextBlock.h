@@ -24,9 +24,6 @@ QSize measureTextBlock(const QStringList& lines, const QString& family, int poin
 // The block's rectangle with its top-left at at.
 Rect textBlockRect(QPoint at, QSize block);
 
-// True when point lies in r (left and top inclusive, right and bottom exclusive).
-bool rectContains(const Rect& r, QPoint point);
-
 // The top-left corner that puts a block of that size at placement 0 … 8 on the photo,
 // touching its edges; halves are truncated toward zero, so a block larger than the photo
 // gets negative coordinates. Placements outside 0 … 8 give the top left.

@@ -4,7 +4,7 @@
 
 bool TextDrag::press(QPoint point, const Rect& block)
 {
-    if (!rectContains(block, point))
+    if (!RectContains(block, point.x(), point.y()))
         return false;
     m_dragging = true;
     m_lastPoint = point;
@@ -13,7 +13,7 @@ bool TextDrag::press(QPoint point, const Rect& block)
 
 bool TextDrag::move(QPoint point, QSize area, QPoint& textTopLeft)
 {
-    if (!m_dragging || !rectContains(Rect{0, 0, area.width(), area.height()}, point))
+    if (!m_dragging || !RectContains(Rect{0, 0, area.width(), area.height()}, point.x(), point.y()))
         return false;
     textTopLeft += point - m_lastPoint;
     m_lastPoint = point;

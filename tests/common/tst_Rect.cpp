@@ -36,6 +36,28 @@ private slots:
         QCOMPARE(RectHeight(rect), height);
     }
 
+    // Left and top edges belong to the rectangle, right and bottom do not.
+    void contains_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<bool>("inside");
+        QTest::newRow("top-left corner") << 10 << 20 << true;
+        QTest::newRow("last pixel") << 29 << 39 << true;
+        QTest::newRow("right edge") << 30 << 25 << false;
+        QTest::newRow("bottom edge") << 15 << 40 << false;
+        QTest::newRow("left of it") << 9 << 25 << false;
+        QTest::newRow("above it") << 15 << 19 << false;
+    }
+    void contains()
+    {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(bool, inside);
+        QCOMPARE(RectContains(Rect{10, 20, 30, 40}, x, y), inside);
+        QVERIFY(!RectContains(Rect{30, 40, 10, 20}, x, y));
+    }
+
     void normalize_data()
     {
         QTest::addColumn<Rect>("rect");
