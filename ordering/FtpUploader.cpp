@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-FtpUploader::FtpUploader(int timeoutSeconds) : m_timeoutSeconds(timeoutSeconds)
+FtpUploader::FtpUploader(int timeoutSeconds)
 {
     CURL* easy = m_handle.get();
     if (!easy)
@@ -17,12 +17,12 @@ FtpUploader::FtpUploader(int timeoutSeconds) : m_timeoutSeconds(timeoutSeconds)
     curl_easy_setopt(easy, CURLOPT_FTP_USE_EPRT, 0L);
     curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, 0L);
     curl_easy_setopt(easy, CURLOPT_PROXY, "");
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, static_cast<long>(m_timeoutSeconds));
-    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(m_timeoutSeconds));
-    curl_easy_setopt(easy, CURLOPT_ACCEPTTIMEOUT_MS, m_timeoutSeconds * 1000L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeoutSeconds));
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(timeoutSeconds));
+    curl_easy_setopt(easy, CURLOPT_ACCEPTTIMEOUT_MS, timeoutSeconds * 1000L);
     // A data connection that stalls for the whole limit counts as broken.
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(m_timeoutSeconds));
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeoutSeconds));
     curl_easy_setopt(easy, CURLOPT_READFUNCTION, readData);
     curl_easy_setopt(easy, CURLOPT_READDATA, &m_upload);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, reportProgress);

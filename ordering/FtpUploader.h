@@ -43,5 +43,4 @@ private:
     CurlRunner m_runner;
     QByteArray m_directoryUrl;
     Upload m_upload;
-    int m_timeoutSeconds;
 };

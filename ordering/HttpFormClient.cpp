@@ -9,7 +9,7 @@ size_t discardReply(char*, size_t size, size_t count, void*)
 
 } // namespace
 
-HttpFormClient::HttpFormClient(int timeoutSeconds) : m_timeoutSeconds(timeoutSeconds)
+HttpFormClient::HttpFormClient(int timeoutSeconds)
 {
     CURL* easy = m_handle.get();
     if (!easy)
@@ -22,6 +22,8 @@ HttpFormClient::HttpFormClient(int timeoutSeconds) : m_timeoutSeconds(timeoutSec
     curl_easy_setopt(easy, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(easy, CURLOPT_PROXY, "");
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, discardReply);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeoutSeconds));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT, static_cast<long>(timeoutSeconds));
 }
 
 TransferResult HttpFormClient::post(const QString& url, const QByteArray& body,
@@ -34,8 +36,6 @@ TransferResult HttpFormClient::post(const QString& url, const QByteArray& body,
     curl_easy_setopt(easy, CURLOPT_URL, address.constData());
     curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, body.constData());
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, static_cast<long>(m_timeoutSeconds));
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT, static_cast<long>(m_timeoutSeconds));
     const CURLcode code = m_runner.perform(m_handle, pump);
     if (code != CURLE_OK)
         return {false, m_handle.errorText(code)};

@@ -23,5 +23,4 @@ public:
 private:
     CurlHandle m_handle;
     CurlRunner m_runner;
-    int m_timeoutSeconds;
 };
