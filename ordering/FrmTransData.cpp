@@ -27,7 +27,7 @@ const QString kRed = QStringLiteral("color: #c0392b;");
 } // namespace
 
 TTransDataForm::TTransDataForm(QWidget* parent)
-    : QFrame(parent), m_pacing(EventPacing::responsive()), m_transfer(*this, *this, m_pacing)
+    : QFrame(parent), m_transfer(*this, *this, EventPacing::responsive())
 {
     setObjectName(QStringLiteral("TTransDataForm"));
     resize(kClientSize);
@@ -142,12 +142,6 @@ QWebEngineView* TTransDataForm::webControl()
     Web->setGeometry(-1000, -1000, 16, 16);
     connect(Web, &QWebEngineView::loadFinished, this, [this] { WebDocumentComplete(); });
     return Web;
-}
-
-void TTransDataForm::setPacing(EventPacing pacing)
-{
-    m_pacing = pacing;
-    m_transfer.setPacing(std::move(pacing));
 }
 
 OrderTransfer::Report TTransDataForm::btnOKClick()

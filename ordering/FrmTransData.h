@@ -45,8 +45,8 @@ public:
     const OrderTransfer& transfer() const { return m_transfer; }
     OrderTransfer& transfer() { return m_transfer; }
     // The order's waits (tests shorten or record them).
-    const EventPacing& pacing() const { return m_pacing; }
-    void setPacing(EventPacing pacing);
+    const EventPacing& pacing() const { return m_transfer.pacing(); }
+    void setPacing(EventPacing pacing) { m_transfer.setPacing(std::move(pacing)); }
 
     // True from the start of an order to its end; a second order is refused meanwhile.
     bool orderRunning() const { return m_orderRunning; }
@@ -74,7 +74,6 @@ private:
     QWebEngineView* webControl();
     void WebDocumentComplete();
 
-    EventPacing m_pacing;
     OrderTransfer m_transfer;
     int m_webTag = 0; // the completion flag of Web
     bool m_orderRunning = false;

@@ -66,6 +66,7 @@ public:
 
     Report run(const Request& request);
     void setPacing(EventPacing pacing) { m_pacing = std::move(pacing); }
+    const EventPacing& pacing() const { return m_pacing; }
 
     // Pixel size and byte size of the last uploaded JPEG, kept from order to order.
     QString ImageWidthText;
