@@ -1,6 +1,7 @@
 #include "raster/JpegCodec.h"
 
 #include "raster/ExifOrientation.h"
+#include "raster/JpegHalves.h"
 #include "raster/JpegScanData.h"
 #include "raster/JpegSymbolCounts.h"
 #include "raster/LargeImage.h"
@@ -9,6 +10,7 @@
 #include "raster/RasterBitmap.h"
 
 #include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
@@ -22,8 +24,10 @@
 #include <vector>
 
 #include <jpeglib.h>
-// after jpeglib.h, which it needs
+// after jpeglib.h, which they need; jpegint.h for the entropy coder's methods, which the
+// encoder's passes take over
 #include <jerror.h>
+#include <jpegint.h>
 
 // libjpeg reports fatal errors through error_exit, which must not return; it jumps back
 // to the setjmp of the step that called into the library. Those steps keep only trivial
@@ -314,68 +318,68 @@ struct Compressor {
 // tables, and the file, come out the same.
 extern "C" void jpeg_gen_optimal_table(j_compress_ptr cinfo, JHUFF_TBL* htbl, long freq[]);
 
-// Sets the table's codes: symbols by code length, as the file stores them.
-using TableSetter = std::function<void(j_compress_ptr cinfo, JHUFF_TBL* table, bool dc, int index)>;
+constexpr int kTables = JpegSymbolCounts::kTables;
 
-void setFlatTable(j_compress_ptr, JHUFF_TBL* table, bool dc, int)
+// The Huffman tables made for one picture, with the code length of each symbol.
+struct HuffmanTables {
+    std::array<JHUFF_TBL, kTables> dc{};
+    std::array<JHUFF_TBL, kTables> ac{};
+    std::array<JpegSymbolCounts::CodeLengths, kTables> dcLengths{};
+    std::array<JpegSymbolCounts::CodeLengths, kTables> acLengths{};
+};
+
+JpegSymbolCounts::CodeLengths codeLengths(const JHUFF_TBL& table)
 {
-    const std::vector<unsigned char>& symbols =
-        dc ? JpegSymbolCounts::dcSymbols() : JpegSymbolCounts::acSymbols();
-    std::fill(std::begin(table->bits), std::end(table->bits), UINT8(0));
-    table->bits[dc ? JpegSymbolCounts::kDcCodeBits : JpegSymbolCounts::kAcCodeBits] =
-        UINT8(symbols.size());
-    std::copy(symbols.begin(), symbols.end(), table->huffval);
+    JpegSymbolCounts::CodeLengths lengths{};
+    std::size_t next = 0;
+    for (int length = 1; length <= 16; ++length)
+        for (int n = 0; n < table.bits[length] && next < std::size(table.huffval); ++n)
+            lengths[table.huffval[next++]] = std::uint8_t(length);
+    return lengths;
 }
 
-// Gives every table its components use the codes setTable makes.
-void setTables(j_compress_ptr cinfo, const TableSetter& setTable)
+// Builds the tables the components of cinfo's scan use from the counts of its symbols.
+bool makeOptimalTables(Compressor& c, const JpegSymbolCounts& counts, HuffmanTables& tables)
 {
-    bool done[2][NUM_HUFF_TBLS]{};
+    if (setjmp(c.errors.jump))
+        return false;
+    for (int ci = 0; ci < c.cinfo.num_components; ++ci) {
+        const jpeg_component_info& component = c.cinfo.comp_info[ci];
+        for (const bool dc : {true, false}) {
+            const auto index = std::size_t(dc ? component.dc_tbl_no : component.ac_tbl_no);
+            if (index >= std::size_t(kTables))
+                return false;
+            JpegSymbolCounts::Frequencies frequencies = (dc ? counts.dc : counts.ac)[index];
+            JHUFF_TBL& table = (dc ? tables.dc : tables.ac)[index];
+            jpeg_gen_optimal_table(&c.cinfo, &table, frequencies.data());
+            (dc ? tables.dcLengths : tables.acLengths)[index] = codeLengths(table);
+        }
+    }
+    return true;
+}
+
+void setTables(j_compress_ptr cinfo, const HuffmanTables& tables)
+{
     for (int ci = 0; ci < cinfo->num_components; ++ci) {
         const jpeg_component_info& component = cinfo->comp_info[ci];
         for (const bool dc : {true, false}) {
             const int index = dc ? component.dc_tbl_no : component.ac_tbl_no;
-            if (done[dc][index])
-                continue;
-            done[dc][index] = true;
             JHUFF_TBL*& table =
                 dc ? cinfo->dc_huff_tbl_ptrs[index] : cinfo->ac_huff_tbl_ptrs[index];
             if (!table)
                 table = jpeg_alloc_huff_table(reinterpret_cast<j_common_ptr>(cinfo));
-            setTable(cinfo, table, dc, index);
+            *table = (dc ? tables.dc : tables.ac)[std::size_t(index)];
             table->sent_table = FALSE;
         }
     }
 }
 
-// The scan as the symbol count walks it: one MCU after another, each with the blocks of
-// every component in turn.
-std::vector<JpegSymbolCounts::Component> scanComponents(const jpeg_compress_struct& cinfo)
-{
-    std::vector<JpegSymbolCounts::Component> components;
-    for (int ci = 0; ci < cinfo.num_components; ++ci) {
-        const jpeg_component_info& component = cinfo.comp_info[ci];
-        components.push_back({component.h_samp_factor * component.v_samp_factor,
-                              component.dc_tbl_no, component.ac_tbl_no});
-    }
-    return components;
-}
+// Takes over methods of the entropy coder once the pass has started.
+using EntropyHook = void (*)(j_compress_ptr cinfo);
 
-long mcuCount(const jpeg_compress_struct& cinfo)
-{
-    int widest = 1;
-    int tallest = 1;
-    for (int ci = 0; ci < cinfo.num_components; ++ci) {
-        widest = std::max(widest, cinfo.comp_info[ci].h_samp_factor);
-        tallest = std::max(tallest, cinfo.comp_info[ci].v_samp_factor);
-    }
-    const auto across = (long(cinfo.image_width) + 8 * widest - 1) / (8 * widest);
-    const auto down = (long(cinfo.image_height) + 8 * tallest - 1) / (8 * tallest);
-    return across * down;
-}
-
+// Codes the rows with libjpeg's standard tables, or with the given ones.
 bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality,
-              const TableSetter& setTable)
+              const HuffmanTables* tables, EntropyHook hook)
 {
     if (setjmp(c.errors.jump))
         return false;
@@ -392,8 +396,11 @@ bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality,
         c.cinfo.comp_info[0].v_samp_factor = 1;
     }
     c.cinfo.optimize_coding = FALSE;
-    setTables(&c.cinfo, setTable);
+    if (tables)
+        setTables(&c.cinfo, *tables);
     jpeg_start_compress(&c.cinfo, TRUE);
+    if (hook)
+        hook(&c.cinfo);
     while (c.cinfo.next_scanline < c.cinfo.image_height) {
         const JDIMENSION line = c.cinfo.next_scanline;
         jpeg_write_scanlines(&c.cinfo, rows + line, c.cinfo.image_height - line);
@@ -402,31 +409,94 @@ bool compress(Compressor& c, JSAMPROW* rows, int width, int height, int quality,
     return true;
 }
 
-// Rows of a picture coded with flat tables, and the symbols counted.
-struct FlatPass {
+bool allocateDestination(MemoryDestination& destination, size_t capacity)
+{
+    destination.capacity = capacity;
+    destination.buffer.reset(static_cast<unsigned char*>(std::malloc(capacity)));
+    return bool(destination.buffer);
+}
+
+// The first pass: the rows go through colour conversion and the DCT, and the quantised
+// blocks are counted instead of coded.
+struct CountingPass {
     Compressor compressor;
     JpegSymbolCounts counts;
-    std::vector<JpegSymbolCounts::Component> components;
+    bool countable = true;
     bool ok = false;
+
+    static boolean countMcu(j_compress_ptr cinfo, JBLOCKROW* blocks)
+    {
+        auto& pass = *static_cast<CountingPass*>(cinfo->client_data);
+        for (int b = 0; b < cinfo->blocks_in_MCU; ++b) {
+            const int ci = cinfo->MCU_membership[b];
+            const jpeg_component_info& component = *cinfo->cur_comp_info[ci];
+            pass.countable &=
+                pass.counts.addBlock(blocks[b][0], ci, component.dc_tbl_no, component.ac_tbl_no);
+        }
+        return TRUE;
+    }
+    static void leaveUncoded(j_compress_ptr) {}
+    static void countInstead(j_compress_ptr cinfo)
+    {
+        cinfo->entropy->encode_mcu = countMcu;
+        cinfo->entropy->finish_pass = leaveUncoded;
+    }
 
     void run(JSAMPROW* rows, int width, int height, int quality)
     {
-        MemoryDestination& destination = compressor.destination;
-        // A start that fits most ID photos and sheets in one piece; it doubles when needed.
-        destination.capacity = size_t(1) << 16;
-        destination.buffer.reset(static_cast<unsigned char*>(std::malloc(destination.capacity)));
-        if (!destination.buffer ||
-            !compress(compressor, rows, width, height, quality, setFlatTable))
-            return;
-        components = scanComponents(compressor.cinfo);
-        const QByteArrayView file(destination.buffer.get(), qsizetype(destination.size));
-        ok = counts.count(file, components, mcuCount(compressor.cinfo));
+        // Only the markers are written.
+        constexpr size_t kMarkerBytes = 4096;
+        compressor.cinfo.client_data = this;
+        ok = allocateDestination(compressor.destination, kMarkerBytes) &&
+             compress(compressor, rows, width, height, quality, nullptr, countInstead) && countable;
     }
 };
 
-// Where the lower half of the first pass starts: on a row where every sampling starts a
-// new block row, and never for pictures too small to gain from a second thread.
-int flatPassSplit(int height)
+// The second pass, coding with the tables made from the counts. Rows coded below others
+// on their own have their DC values shifted by the last ones above, so that their first
+// differences come out as in one scan of the whole.
+struct CodingPass {
+    Compressor compressor;
+    std::vector<int> dcShift;
+    boolean (*encodeMcu)(j_compress_ptr, JBLOCKROW*) = nullptr;
+    bool ok = false;
+
+    static boolean encodeShifted(j_compress_ptr cinfo, JBLOCKROW* blocks)
+    {
+        auto& pass = *static_cast<CodingPass*>(cinfo->client_data);
+        for (int b = 0; b < cinfo->blocks_in_MCU; ++b) {
+            const auto ci = std::size_t(cinfo->MCU_membership[b]);
+            if (ci < pass.dcShift.size())
+                blocks[b][0][0] = JCOEF(blocks[b][0][0] - pass.dcShift[ci]);
+        }
+        return pass.encodeMcu(cinfo, blocks);
+    }
+    static void shiftDc(j_compress_ptr cinfo)
+    {
+        auto& pass = *static_cast<CodingPass*>(cinfo->client_data);
+        pass.encodeMcu = cinfo->entropy->encode_mcu;
+        cinfo->entropy->encode_mcu = encodeShifted;
+    }
+
+    void run(JSAMPROW* rows, int width, int height, int quality, const HuffmanTables& tables)
+    {
+        // About a byte a pixel at most for photos; pages never written are never touched.
+        constexpr size_t kLeast = size_t(1) << 16;
+        compressor.cinfo.client_data = this;
+        ok = allocateDestination(compressor.destination,
+                                 std::max(kLeast, size_t(width) * size_t(height))) &&
+             compress(compressor, rows, width, height, quality, &tables,
+                      dcShift.empty() ? nullptr : shiftDc);
+    }
+    QByteArrayView bytes() const
+    {
+        return {compressor.destination.buffer.get(), qsizetype(compressor.destination.size)};
+    }
+};
+
+// Where the picture is cut for coding its halves side by side: on a row where every
+// sampling starts a new block row, and never for pictures too small to gain from it.
+int halfSplit(int height)
 {
     constexpr int kBlockRows = 16;
     constexpr int kLeast = 256;
@@ -461,41 +531,48 @@ QByteArray encodeJpeg(const QImage& image, int quality)
                            : image.convertToFormat(QImage::Format_RGB888);
     if (rgb.isNull())
         return {};
-    std::vector<JSAMPROW> rows(size_t(rgb.height()));
-    for (int y = 0; y < rgb.height(); ++y)
+    const int width = rgb.width();
+    const int height = rgb.height();
+    std::vector<JSAMPROW> rows(static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y)
         rows[size_t(y)] = const_cast<JSAMPROW>(rgb.constScanLine(y)); // only read
     quality = std::clamp(quality, 1, 100);
-    // Huffman tables made for the picture, in two passes that code it straight from its
-    // rows: libjpeg's own way first stores the whole picture's coefficients, and touching
-    // that much fresh memory costs more than coding the picture twice. The first pass
-    // codes with flat tables, which make its symbols cheap to count, and codes the upper
-    // and lower half side by side.
-    const int split = flatPassSplit(rgb.height());
-    FlatPass upper;
-    FlatPass lower;
-    const auto codeUpper = [&] { upper.run(rows.data(), rgb.width(), split, quality); };
-    if (split < rgb.height())
-        runSideBySide(codeUpper, [&] {
-            lower.run(rows.data() + split, rgb.width(), rgb.height() - split, quality);
-        });
+    // Huffman tables made for the picture, as libjpeg's optimize_coding makes them, in two
+    // passes that code it straight from its rows: libjpeg's own way stores the whole
+    // picture's coefficients, and touching that much fresh memory costs more than the
+    // DCT twice. Each pass does the upper and the lower half side by side.
+    const int split = halfSplit(height);
+    const bool halves = split < height;
+    CountingPass upper;
+    CountingPass lower;
+    const auto countUpper = [&] { upper.run(rows.data(), width, split, quality); };
+    if (halves)
+        runSideBySide(countUpper,
+                      [&] { lower.run(rows.data() + split, width, height - split, quality); });
     else
-        codeUpper();
-    if (!upper.ok || (split < rgb.height() && !lower.ok))
+        countUpper();
+    if (!upper.ok || (halves && !lower.ok))
         return {};
-    JpegSymbolCounts& counts = upper.counts;
-    if (split < rgb.height())
-        counts.append(lower.counts, upper.components);
-    const TableSetter setOptimalTable = [&counts](j_compress_ptr cinfo, JHUFF_TBL* table, bool dc,
-                                                  int index) {
-        JpegSymbolCounts::Frequencies frequencies = (dc ? counts.dc : counts.ac)[size_t(index)];
-        jpeg_gen_optimal_table(cinfo, table, frequencies.data());
-    };
-    // The second pass writes over the first one's memory, already in use.
-    Compressor optimal;
-    optimal.destination.buffer = std::move(upper.compressor.destination.buffer);
-    optimal.destination.capacity = upper.compressor.destination.capacity;
-    if (!compress(optimal, rows.data(), rgb.width(), rgb.height(), quality, setOptimalTable))
+    JpegSymbolCounts whole = upper.counts;
+    if (halves)
+        whole.append(lower.counts);
+    HuffmanTables tables;
+    if (!makeOptimalTables(upper.compressor, whole, tables))
         return {};
-    return QByteArray(reinterpret_cast<const char*>(optimal.destination.buffer.get()),
-                      qsizetype(optimal.destination.size));
+
+    CodingPass top;
+    const auto codeTop = [&] { top.run(rows.data(), width, split, quality, tables); };
+    if (!halves) {
+        codeTop();
+        return top.ok ? top.bytes().toByteArray() : QByteArray();
+    }
+    CodingPass bottom;
+    bottom.dcShift = upper.counts.lastDc;
+    runSideBySide(codeTop,
+                  [&] { bottom.run(rows.data() + split, width, height - split, quality, tables); });
+    const std::int64_t topBits = upper.counts.codedBits(tables.dcLengths, tables.acLengths);
+    const std::int64_t allBits = whole.codedBits(tables.dcLengths, tables.acLengths);
+    if (!top.ok || !bottom.ok || topBits < 0 || allBits < topBits)
+        return {};
+    return joinJpegHalves(top.bytes(), topBits, bottom.bytes(), allBits - topBits, height);
 }
